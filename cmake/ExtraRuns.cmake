@@ -1,0 +1,20 @@
+# Runs made from other build trees, so that one ctest summary covers every test.
+if(VANTOR_TSAN_DIR)
+  # Every test that runs the real timer thread is named Thread*.
+  add_test(NAME tsan_threaded_tests
+    COMMAND ${VANTOR_TSAN_DIR}/core_tests --gtest_filter=Thread*
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  set_tests_properties(tsan_threaded_tests PROPERTIES
+    ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
+endif()
+
+if(VANTOR_FUZZ_DIR)
+  file(GLOB VANTOR_FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzzer.cpp)
+  foreach(source ${VANTOR_FUZZ_SOURCES})
+    get_filename_component(name ${source} NAME_WE)
+    add_test(NAME ${name}_brief
+      COMMAND ${VANTOR_FUZZ_DIR}/${name} -max_total_time=20 -rss_limit_mb=1024
+              ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name}
+      WORKING_DIRECTORY ${VANTOR_FUZZ_DIR})
+  endforeach()
+endif()

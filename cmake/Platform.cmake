@@ -1,0 +1,44 @@
+# The real platform: Qt for the window, text and bitmaps, OpenAL for sound, SDL2 for the
+# joystick, X11 for the keyboard's key map. Only these libraries and app/ include them.
+set(CMAKE_AUTOMOC ON)
+set(CMAKE_AUTORCC ON)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Test)
+find_package(OpenAL REQUIRED)
+find_package(SDL2 REQUIRED)
+find_package(X11 REQUIRED)
+
+file(GLOB VANTOR_QT_SOURCES CONFIGURE_DEPENDS platform/qt/*.cpp platform/qt/*.h)
+file(GLOB VANTOR_AL_SOURCES CONFIGURE_DEPENDS platform/openal/*.cpp)
+file(GLOB VANTOR_SDL_SOURCES CONFIGURE_DEPENDS platform/sdl/*.cpp)
+file(GLOB VANTOR_X11_SOURCES CONFIGURE_DEPENDS platform/x11/*.cpp)
+
+add_library(vantor_platform STATIC
+  ${VANTOR_QT_SOURCES} ${VANTOR_AL_SOURCES} ${VANTOR_SDL_SOURCES} ${VANTOR_X11_SOURCES})
+target_link_libraries(vantor_platform PUBLIC vantor_core Qt6::Gui Qt6::Widgets
+  OpenAL::OpenAL SDL2::SDL2 X11::X11)
+
+file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS app/*.cpp app/*.h app/*.qrc)
+list(FILTER VANTOR_APP_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
+add_library(vantor_app STATIC ${VANTOR_APP_SOURCES})
+target_link_libraries(vantor_app PUBLIC vantor_platform)
+
+add_executable(vantor app/main.cpp)
+target_link_libraries(vantor PRIVATE vantor_app)
+
+file(GLOB VANTOR_DEVICE_TESTS CONFIGURE_DEPENDS tests/devices/*.cpp)
+if(VANTOR_DEVICE_TESTS)
+  add_executable(device_tests ${VANTOR_DEVICE_TESTS})
+  target_link_libraries(device_tests PRIVATE vantor_platform vantor_fakes GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(device_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "ALSOFT_DRIVERS=null;QT_QPA_PLATFORM=offscreen;SDL_JOYSTICK_DISABLED=0")
+endif()
+
+file(GLOB VANTOR_QT_TESTS CONFIGURE_DEPENDS tests/qt/*.cpp)
+if(VANTOR_QT_TESTS)
+  add_executable(qt_tests ${VANTOR_QT_TESTS})
+  target_link_libraries(qt_tests PRIVATE vantor_app vantor_fakes Qt6::Test GTest::gtest)
+  gtest_discover_tests(qt_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ALSOFT_DRIVERS=null")
+endif()
+
+install(TARGETS vantor RUNTIME DESTINATION bin)

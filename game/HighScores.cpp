@@ -1,0 +1,7 @@
+#include "game/HighScores.h"
+
+#include "game/Game.h"
+
+HIGHSCORE g_highScores[kHighScores] = {};
+
+void CGame::LoadHighScores() {}

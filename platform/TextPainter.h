@@ -1,0 +1,16 @@
+#pragma once
+// Draws text onto a pixel surface with the desktop's default font: transparent
+// background, one colour. The real one paints with Qt; tests record the calls.
+#include <cstdint>
+
+#include "platform/HResult.h"
+
+class CSurface;
+
+class ITextPainter {
+public:
+    virtual ~ITextPainter() = default;
+    // color is 0x00RRGGBB. Fails, drawing nothing, when the surface cannot be painted on.
+    virtual HRESULT TextOut(CSurface& surface, int32_t x, int32_t y, const char* text,
+                            uint32_t color) = 0;
+};
