@@ -1,0 +1,9 @@
+# Google Benchmark programs, one per bench/*_bench.cpp. Speed goals live here, never in
+# timed unit tests: the machines that run the tests are shared and noisy.
+find_package(benchmark REQUIRED)
+file(GLOB VANTOR_BENCHES CONFIGURE_DEPENDS bench/*_bench.cpp)
+foreach(source ${VANTOR_BENCHES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE vantor_platform vantor_fakes benchmark::benchmark)
+endforeach()
