@@ -17,6 +17,7 @@ uint32_t CManualTimer::SetEvent(uint32_t delayMs, uint32_t, TimerCallback callba
 
 void CManualTimer::KillEvent(uint32_t id)
 {
+    if (onKill) onKill(id);
     killed.push_back(id);
     std::erase_if(events, [id](const Event& e) { return e.id == id; });
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A timer that a test steps by hand: Fire runs every live event's callback once, on the
 // calling thread, the way the real timer thread would.
+#include <functional>
 #include <vector>
 
 #include "platform/MultimediaTimer.h"
@@ -27,6 +28,7 @@ public:
     };
     std::vector<Event> events;
     std::vector<uint32_t> killed;
+    std::function<void(uint32_t)> onKill;  // runs before the event is removed
     bool failCaps = false;
     int beginPeriods = 0;
     int endPeriods = 0;

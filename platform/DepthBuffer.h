@@ -1,0 +1,25 @@
+#pragma once
+// A float depth buffer the size of a render target: z/w per pixel, 0 nearest, 1 farthest.
+// The display creates it beside the back buffer and hands both to the 3D device, which
+// tests and writes it. Not thread-safe: the window thread alone draws.
+#include <cstdint>
+#include <vector>
+
+class CDepthBuffer {
+public:
+    CDepthBuffer(int32_t width, int32_t height);  // both >= 1; starts cleared to 1.0
+
+    int32_t Width() const { return m_nWidth; }
+    int32_t Height() const { return m_nHeight; }
+    float* Data() { return m_depth.data(); }
+    const float* Data() const { return m_depth.data(); }
+    float Depth(int32_t x, int32_t y) const { return m_depth[size_t(y) * m_nWidth + x]; }
+
+    // Rows top..bottom-1, columns left..right-1; the caller has clipped them to the buffer.
+    void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, float z);
+
+private:
+    int32_t m_nWidth;
+    int32_t m_nHeight;
+    std::vector<float> m_depth;
+};

@@ -1,0 +1,80 @@
+// The real timer thread ticks the controller while another thread paints and toggles the
+// active flag, through state switches: run under ThreadSanitizer it must stay silent.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "game/Game.h"
+#include "game/Globals.h"
+#include "input/Input.h"
+#include "objects/GameObject.h"
+#include "objects/ObjectTable.h"
+#include "platform/ThreadTimer.h"
+#include "tests/fakes/GameHarness.h"
+
+namespace {
+
+// Runs the game's timer eight times faster, and before each tick plays the player's part
+// on the timer thread: space now and then, and a lost ship when a run has gone on a while.
+class CSoakTimer final : public IMultimediaTimer {
+public:
+    bool GetDevCaps(uint32_t* a, uint32_t* b) override { return m_timer.GetDevCaps(a, b); }
+    void BeginPeriod(uint32_t r) override { m_timer.BeginPeriod(r); }
+    void EndPeriod(uint32_t r) override { m_timer.EndPeriod(r); }
+    uint32_t SetEvent(uint32_t delayMs, uint32_t res, TimerCallback callback, uintptr_t user) override
+    {
+        s_callback = callback;
+        return m_timer.SetEvent(delayMs / 8, res, Trampoline, user);
+    }
+    void KillEvent(uint32_t id) override { m_timer.KillEvent(id); }
+
+    static std::atomic<int> ticks;
+
+private:
+    static void Trampoline(uint32_t id, uint32_t msg, uintptr_t user, uintptr_t r1, uintptr_t r2)
+    {
+        const int n = ticks++;
+        g_keyState[DIK_SPACE] = (n % 300 == 0) ? 0x80 : 0;
+        g_dwInput = 0;
+        if (n % 97 == 50) {
+            std::lock_guard<std::mutex> lock(g_lock);
+            delete g_objects[1];
+            g_objects[1] = nullptr;
+            g_nLives = 0;
+        }
+        s_callback(id, msg, user, r1, r2);
+    }
+    static TimerCallback s_callback;
+    CThreadTimer m_timer;
+};
+
+std::atomic<int> CSoakTimer::ticks{0};
+TimerCallback CSoakTimer::s_callback = nullptr;
+
+}  // namespace
+
+TEST(ThreadSoakTest, TickAndPaintRunTogetherThroughStateSwitches)
+{
+    CSoakTimer timer;
+    CGameHarness h(&timer);
+    h.Start();
+    std::atomic<bool> stop{false};
+    std::thread painter([&] {
+        int n = 0;
+        while (!stop) {
+            h.game->Paint();
+            if (++n % 50 == 0) h.game->m_bActive = !h.game->m_bActive;
+            if (n % 100 == 0) h.game->m_bActive = true;
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (CSoakTimer::ticks < 3000 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    stop = true;
+    painter.join();
+    h.Shutdown();
+    EXPECT_GE(CSoakTimer::ticks, 3000);
+    EXPECT_GE(h.window.messages.size(), 1u);
+}
