@@ -1,0 +1,82 @@
+#pragma once
+// The game's one frame window: a fixed 640 x 480 window titled "Vantor" whose client area
+// shows the game. It owns the display and the controller and turns window events into
+// calls on them: paint renders and presents, activation resumes and pauses, closing tears
+// down in a fixed order, and the end-of-run message opens the high-score name entry.
+//
+// Threads: everything here runs on the window thread except InvalidateRect and
+// SendMessage, which the controller calls from the timer thread.
+#include <QMainWindow>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+#include "platform/Window.h"
+
+class CDisplay;
+class CGame;
+class CGameView;
+struct PlatformInstance;
+
+class CMainFrame final : public QMainWindow, public IWindow {
+    Q_OBJECT
+public:
+    // instance must outlive the frame.
+    explicit CMainFrame(const PlatformInstance* instance);
+    ~CMainFrame() override;
+
+    // Creates and starts the display and the controller; false when start-up failed and
+    // the window is gone (the reason has been shown).
+    bool StartGame();
+    bool IsDestroyed() const { return m_bDestroyed; }
+
+    void InvalidateRect() override;
+    intptr_t SendMessage(uint32_t message) override;
+    void MessageBox(const char* text, const char* caption) override;
+    void DestroyWindow() override;
+    RECT GetClientRectOnScreen() const override;
+    int32_t GetScreenBitsPerPixel() const override;
+    IPrimarySurface* GetPrimarySurface() override;
+
+    void CheckHighScore();
+    void OnHighScoreTable();
+    // Runs a modal dialog of the frame's, then activates the frame again, as the window
+    // system does for a dialog's owner elsewhere: without a window manager nothing would.
+    template <typename Dialog>
+    void RunModal(Dialog& dialog)
+    {
+        dialog.DoModal();
+        Reactivate();
+    }
+
+    bool m_bGameStarted = false;
+    CGame* m_pGame = nullptr;
+    CDisplay* m_pDisplay = nullptr;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void OnPaint();
+    void OnClose();
+    void OnActivate(bool active);
+    void OnSetFocus();
+    intptr_t WindowProc(uint32_t message);
+    void FitOuterSize();
+    void Reactivate();
+    void ReleaseWaitingTick();
+
+    const PlatformInstance* m_pInstance;
+    CGameView* m_pView;
+    std::atomic<bool> m_bRepaintPending{false};
+    bool m_bDestroyed = false;
+
+    // The end-of-run message: the timer thread waits until the window thread has handled
+    // it, or until the frame starts to close.
+    std::mutex m_sendLock;
+    std::condition_variable m_sendDone;
+    uint64_t m_nMessagesHandled = 0;
+    bool m_bClosing = false;
+};
