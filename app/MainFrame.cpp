@@ -1,32 +1,65 @@
 #include "app/MainFrame.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
 #include <QMetaObject>
 #include <QScreen>
 
 #include "app/GameView.h"
+#include "app/HighScoreEntryDlg.h"
+#include "app/HighScoreTableDlg.h"
 #include "game/Game.h"
 #include "game/Globals.h"
 #include "game/HighScores.h"
+#include "platform/InputSystem.h"
+#include "platform/PlatformInstance.h"
+#include "platform/Surface.h"
 #include "platform/qt/QtMessageBox.h"
+#include "platform/x11/DesktopInputSystem.h"
 #include "render/Display.h"
 
 namespace {
 constexpr QSize kOuterSize(640, 480);
-}
+constexpr int kCommandHighScoreTable = 32771;
+constexpr int kCommandExit = 57665;
+constexpr int kCommandAbout = 57664;
+}  // namespace
 
-CMainFrame::CMainFrame(const PlatformInstance* instance)
+CMainFrame::CMainFrame(const PlatformInstance* instance, DisplayDevices devices,
+                       CDesktopInputSystem* input)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
-      m_pInstance(instance), m_pView(new CGameView(this))
+      m_pInstance(instance), m_displayDevices(std::move(devices)), m_pInputSystem(input),
+      m_pView(new CGameView(this))
 {
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vantor"));
     setCentralWidget(m_pView);
     setFocusPolicy(Qt::StrongFocus);
     connect(m_pView, &CGameView::PaintRequested, this, &CMainFrame::OnPaint);
+    CreateMenu();
+    CreateAccelerators();
     FitOuterSize();
+}
+
+bool CMainFrame::StartGame()
+{
+    m_pDisplay = new CDisplay(m_displayDevices);
+    if (!m_pDisplay->Init(this)) return false;
+    m_pGame = new CGame(m_pInstance, this, m_pDisplay);
+    m_pGame->Start();
+    // Input start-up that failed has shown its message and destroyed the window.
+    if (m_bDestroyed) return false;
+    m_bGameStarted = true;
+    return true;
+}
+
+void CMainFrame::UpdateWindow()
+{
+    m_pView->repaint();
 }
 
 CMainFrame::~CMainFrame()
@@ -47,7 +80,8 @@ void CMainFrame::OnPaint()
     m_bRepaintPending = false;
     m_pGame->Paint();
     RECT dst = GetClientRectOnScreen();
-    RECT src{0, 0, m_pDisplay->m_pddsBack->Width(), m_pDisplay->m_pddsBack->Height()};
+    RECT src;
+    GetSurfaceSize(m_pDisplay->m_pddsBack, &src.right, &src.bottom);
     m_pDisplay->Present(m_pDisplay->m_pddsBack, &src, &dst);
 }
 
@@ -82,14 +116,19 @@ intptr_t CMainFrame::WindowProc(uint32_t message)
 void CMainFrame::CheckHighScore()
 {
     if (!IsHighScore(g_nScore)) return;
-    // The name entry comes with the high-score dialogs.
+    CHighScoreEntryDlg dialog(this);
+    RunModal(dialog);
 }
 
-void CMainFrame::OnHighScoreTable() {}
+void CMainFrame::OnHighScoreTable()
+{
+    CHighScoreTableDlg dialog(this);
+    RunModal(dialog);
+}
 
 void CMainFrame::Reactivate()
 {
-    if (m_bDestroyed) return;
+    if (m_bDestroyed || m_bClosing) return;
     activateWindow();
     raise();
 }
@@ -134,6 +173,8 @@ void CMainFrame::OnActivate(bool active)
     if (m_pGame == nullptr) return;
     if (!active) {
         m_pGame->m_bActive = false;
+        // Keys and sticks are read only while the game's window is in front.
+        if (m_pInstance->pInputSystem != nullptr) m_pInstance->pInputSystem->OnForegroundLost();
         return;
     }
     InvalidateRect();
@@ -147,16 +188,56 @@ void CMainFrame::focusInEvent(QFocusEvent* event)
     OnSetFocus();
 }
 
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // A window manager gives a new window the focus; without one nobody would, and the
+    // game would wait for an activation that never comes. Asked once the window is mapped.
+    QMetaObject::invokeMethod(this, &CMainFrame::Reactivate, Qt::QueuedConnection);
+}
+
 void CMainFrame::OnSetFocus()
 {
     InvalidateRect();
     if (m_pGame != nullptr) AcquireInput();
 }
 
+void CMainFrame::keyPressEvent(QKeyEvent* event)
+{
+    if (m_pInputSystem != nullptr) m_pInputSystem->KeyEvent(*event);
+    QMainWindow::keyPressEvent(event);
+}
+
+void CMainFrame::keyReleaseEvent(QKeyEvent* event)
+{
+    if (m_pInputSystem != nullptr) m_pInputSystem->KeyEvent(*event);
+    QMainWindow::keyReleaseEvent(event);
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    EndOpenDialogs();
     OnClose();
     event->accept();
+}
+
+void CMainFrame::CloseFromOutside()
+{
+    close();
+}
+
+void CMainFrame::EndOpenDialogs()
+{
+    // A closing game must not lose a score whose name is being typed: confirm it as it
+    // stands. Any other dialog is simply dismissed.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        auto* entry = qobject_cast<CHighScoreEntryDlg*>(modal);
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (entry != nullptr) entry->accept();
+        else if (dialog != nullptr) dialog->reject();
+        else break;
+        if (QApplication::activeModalWidget() == modal) break;
+    }
 }
 
 void CMainFrame::ReleaseWaitingTick()
@@ -180,5 +261,46 @@ void CMainFrame::OnClose()
         m_pDisplay->ReleaseObjects();
         delete m_pDisplay;
         m_pDisplay = nullptr;
+    }
+}
+
+void CMainFrame::CreateMenu()
+{
+    QMenu* game = menuBar()->addMenu(QStringLiteral("&Game"));
+    QAction* table = game->addAction(QStringLiteral("High &Score Table"), this, &CMainFrame::OnHighScoreTable);
+    table->setObjectName(QStringLiteral("ID_GAME_HIGHSCORETABLE"));
+    table->setData(kCommandHighScoreTable);
+    game->addSeparator();
+    QAction* exit = game->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("ID_APP_EXIT"));
+    exit->setData(kCommandExit);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&?"));
+    QAction* about = help->addAction(QStringLiteral("&About"), this, &CMainFrame::AboutRequested);
+    about->setObjectName(QStringLiteral("ID_APP_ABOUT"));
+    about->setData(kCommandAbout);
+}
+
+void CMainFrame::CreateAccelerators()
+{
+    // The keys a document application would answer; here they reach nothing and change
+    // nothing, but they exist so that they never reach the game either.
+    static const struct {
+        QKeyCombination keys;
+        int command;
+    } kAccelerators[] = {
+        {Qt::CTRL | Qt::Key_N, 57600},     {Qt::CTRL | Qt::Key_O, 57601},
+        {Qt::CTRL | Qt::Key_S, 57603},     {Qt::CTRL | Qt::Key_Z, 57643},
+        {Qt::CTRL | Qt::Key_X, 57635},     {Qt::CTRL | Qt::Key_C, 57634},
+        {Qt::CTRL | Qt::Key_V, 57637},     {Qt::ALT | Qt::Key_Backspace, 57643},
+        {Qt::SHIFT | Qt::Key_Delete, 57635}, {Qt::CTRL | Qt::Key_Insert, 57634},
+        {Qt::SHIFT | Qt::Key_Insert, 57637}, {QKeyCombination(Qt::Key_F6), 57680},
+        {Qt::SHIFT | Qt::Key_F6, 57681},
+    };
+    for (const auto& accelerator : kAccelerators) {
+        auto* action = new QAction(this);
+        action->setShortcut(QKeySequence(accelerator.keys));
+        action->setData(accelerator.command);
+        action->setObjectName(QStringLiteral("accelerator"));
+        addAction(action);
     }
 }

@@ -11,8 +11,10 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "platform/DisplayDevices.h"
 #include "platform/Window.h"
 
+class CDesktopInputSystem;
 class CDisplay;
 class CGame;
 class CGameView;
@@ -21,14 +23,20 @@ struct PlatformInstance;
 class CMainFrame final : public QMainWindow, public IWindow {
     Q_OBJECT
 public:
-    // instance must outlive the frame.
-    explicit CMainFrame(const PlatformInstance* instance);
+    // instance, the devices and the input system must outlive the frame; the input system
+    // may be null (no keyboard).
+    CMainFrame(const PlatformInstance* instance, DisplayDevices devices, CDesktopInputSystem* input);
     ~CMainFrame() override;
 
     // Creates and starts the display and the controller; false when start-up failed and
     // the window is gone (the reason has been shown).
     bool StartGame();
     bool IsDestroyed() const { return m_bDestroyed; }
+    // Paints now, before the event loop runs.
+    void UpdateWindow();
+    // A close from outside the window (a termination signal): as the close box, also
+    // while a dialog is open; a name being entered is kept, not thrown away.
+    void CloseFromOutside();
 
     void InvalidateRect() override;
     intptr_t SendMessage(uint32_t message) override;
@@ -49,6 +57,10 @@ public:
         Reactivate();
     }
 
+signals:
+    void AboutRequested();
+
+public:
     bool m_bGameStarted = false;
     CGame* m_pGame = nullptr;
     CDisplay* m_pDisplay = nullptr;
@@ -57,6 +69,9 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void OnPaint();
@@ -65,10 +80,15 @@ private:
     void OnSetFocus();
     intptr_t WindowProc(uint32_t message);
     void FitOuterSize();
+    void CreateMenu();
+    void CreateAccelerators();
+    void EndOpenDialogs();
     void Reactivate();
     void ReleaseWaitingTick();
 
     const PlatformInstance* m_pInstance;
+    DisplayDevices m_displayDevices;
+    CDesktopInputSystem* m_pInputSystem;
     CGameView* m_pView;
     std::atomic<bool> m_bRepaintPending{false};
     bool m_bDestroyed = false;

@@ -1,7 +1,8 @@
-#include <QApplication>
+#include "app/GameApp.h"
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    return 0;
+    CGameApp application(argc, argv);
+    if (!application.InitInstance()) return 1;
+    return application.Run();
 }

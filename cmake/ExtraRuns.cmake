@@ -13,8 +13,10 @@ if(VANTOR_FUZZ_DIR)
   foreach(source ${VANTOR_FUZZ_SOURCES})
     get_filename_component(name ${source} NAME_WE)
     add_test(NAME ${name}_brief
-      COMMAND ${VANTOR_FUZZ_DIR}/${name} -max_total_time=20 -rss_limit_mb=1024
-              ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name}
+      COMMAND ${CMAKE_COMMAND} -DFUZZER=${VANTOR_FUZZ_DIR}/${name}
+              -DSEEDS=${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name}
+              -DWORK=${VANTOR_FUZZ_DIR}/corpus-brief/${name}
+              -P ${CMAKE_SOURCE_DIR}/cmake/RunFuzzer.cmake
       WORKING_DIRECTORY ${VANTOR_FUZZ_DIR})
   endforeach()
 endif()

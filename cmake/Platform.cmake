@@ -42,3 +42,4 @@ if(VANTOR_QT_TESTS)
 endif()
 
 install(TARGETS vantor RUNTIME DESTINATION bin)
+include(cmake/Install.cmake)

@@ -5,9 +5,17 @@
 // Call order: Init once (window thread), Acquire on focus/activation (window thread),
 // PollKeyboard then PollJoystick at the start of every tick (timer thread),
 // ReleaseDevices before deletion (window thread).
+//
+// Ownership: the input system comes from the PlatformInstance and outlives this object;
+// the devices belong to the system, this object only uses and releases them.
+// Without an input system there is nothing to read: Init reports false without a message,
+// and the polls leave g_dwInput and g_keyState alone.
+#include <atomic>
 #include <cstdint>
 
+#include "platform/DikCodes.h"
 #include "platform/HResult.h"
+#include "platform/InputSystem.h"
 
 class IWindow;
 struct PlatformInstance;
@@ -18,13 +26,9 @@ inline constexpr uint32_t INPUT_UP = 0x00000100;
 inline constexpr uint32_t INPUT_DOWN = 0x00001000;
 inline constexpr uint32_t INPUT_FIRE = 0x10000000;
 
-// DirectInput key codes: the indices of g_keyState.
-inline constexpr uint8_t DIK_LCONTROL = 0x1D;
-inline constexpr uint8_t DIK_SPACE = 0x39;
-inline constexpr uint8_t DIK_UP = 0xC8;
-inline constexpr uint8_t DIK_LEFT = 0xCB;
-inline constexpr uint8_t DIK_RIGHT = 0xCD;
-inline constexpr uint8_t DIK_DOWN = 0xD0;
+// Joystick axes read -1000..1000; half the range around the centre reads as centred.
+inline constexpr int32_t JOYSTICK_RANGE = 1000;
+inline constexpr uint32_t JOYSTICK_DEAD_ZONE = 5000;
 
 extern uint32_t g_dwInput;      // timer thread only
 extern uint8_t g_keyState[256]; // bit 7 of byte k: key k is down; timer thread only
@@ -33,13 +37,33 @@ class CInput {
 public:
     CInput() = default;
     virtual ~CInput() = default;
+    CInput(const CInput&) = delete;
+    CInput& operator=(const CInput&) = delete;
 
+    // Creates the keyboard and sets up the first usable joystick. A failure with the
+    // keyboard shows "DirectInput Init FAILED" and destroys hWnd, which ends the game.
     bool Init(IWindow* hWnd, const PlatformInstance* hInstance);
+    // Also looks for a joystick again when there is none or the one in use was unplugged,
+    // so one plugged in while the game runs is picked up at the next activation.
     void Acquire();
     void PollKeyboard();
     void PollJoystick();
     void ReleaseDevices();
+    // Enumeration callback; ref is the CInput. Keeps the first joystick that opens.
+    static int EnumJoystick(const DIDEVICEINSTANCE* instance, void* ref);
 
     IWindow* m_hWnd = nullptr;
-    HRESULT m_hr = S_OK;
+    HRESULT m_hr = S_OK;  // window thread: the polls record nothing
+    IInputSystem* m_pDI = nullptr;
+    IKeyboardDevice* m_pKeyboard = nullptr;
+    // Replaced on the window thread while the timer thread polls it; a device stays a
+    // valid object after Release, so a poll that raced a replacement only fails.
+    std::atomic<IJoystickDevice*> m_pJoystick{nullptr};
+
+private:
+    bool Fail();
+    bool SetUpJoystick(IJoystickDevice* joystick);
+    void FindJoystick();
+    void DropLostJoystick();
+    void AcquireDevices();
 };

@@ -2,6 +2,7 @@
 // A float depth buffer the size of a render target: z/w per pixel, 0 nearest, 1 farthest.
 // The display creates it beside the back buffer and hands both to the 3D device, which
 // tests and writes it. Not thread-safe: the window thread alone draws.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

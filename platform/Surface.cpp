@@ -55,3 +55,14 @@ void CSurface::Fill(uint32_t color)
 {
     std::fill(m_pixels.begin(), m_pixels.end(), color);
 }
+
+void CSurface::FillRect(const RECT& rect, uint32_t color)
+{
+    const int32_t left = std::max(rect.left, 0), right = std::min(rect.right, m_nWidth);
+    const int32_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, m_nHeight);
+    if (left >= right) return;
+    for (int32_t y = top; y < bottom; ++y) {
+        uint32_t* const row = m_pixels.data() + size_t(y) * m_nWidth;
+        std::fill(row + left, row + right, color);
+    }
+}

@@ -31,6 +31,8 @@ public:
     // Scales the whole of src onto the whole of this surface, nearest pixel.
     void StretchFrom(const CSurface& src, const RECT& srcRect);
     void Fill(uint32_t color);
+    // Clipped to the surface.
+    void FillRect(const RECT& rect, uint32_t color);
     // Memory surfaces cannot be lost here; kept so callers follow one protocol.
     HRESULT Restore() { return DD_OK; }
 

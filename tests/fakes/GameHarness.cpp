@@ -6,6 +6,7 @@
 #include "objects/ObjectTable.h"
 #include "render/Camera.h"
 #include "sound/Sound.h"
+#include "tests/fakes/MeshReset.h"
 
 CGameHarness::CGameHarness(IMultimediaTimer* customTimer)
 {
@@ -24,6 +25,7 @@ CGameHarness::CGameHarness(IMultimediaTimer* customTimer)
 CGameHarness::~CGameHarness()
 {
     if (game) Shutdown();
+    ForgetMeshTemplates();  // their materials die with this harness's device
 }
 
 void CGameHarness::Start()

@@ -11,6 +11,7 @@
 #include "tests/fakes/ManualTimer.h"
 #include "tests/fakes/RecordingDevice3D.h"
 #include "tests/fakes/RecordingTextPainter.h"
+#include "tests/fakes/ScratchFolder.h"
 
 class CGameHarness {
 public:
@@ -28,6 +29,7 @@ public:
     // Texts drawn by one paint.
     std::vector<CRecordingTextPainter::Text> PaintTexts();
 
+    CScratchFolder scratch;  // first: the controller loads data/hi.sav from here
     CManualTimer timer;
     CFakeWindow window;
     CRecordingDevice3D device;

@@ -1,0 +1,100 @@
+#include "app/GameApp.h"
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app/AboutDlg.h"
+#include "app/Icons.h"
+#include "app/MainFrame.h"
+#include "platform/ThreadTimer.h"
+#include "platform/openal/OpenAlSoundSystem.h"
+#include "platform/qt/QtBitmapLoader.h"
+#include "platform/qt/QtTextPainter.h"
+#include "platform/x11/DesktopInputSystem.h"
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int)
+{
+    const char byte = 1;
+    // Only async-signal-safe work here: the window thread does the closing.
+    [[maybe_unused]] const ssize_t written = write(g_signalPipe[0], &byte, 1);
+}
+
+}  // namespace
+
+CGameApp::CGameApp(int& argc, char** argv) : m_application(argc, argv)
+{
+    // The profile location: named so, and never written to.
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("Torvelin"));
+    QApplication::setWindowIcon(LoadGameIcon());
+    OpenDevices();
+}
+
+CGameApp::~CGameApp()
+{
+    // A frame still open here has not closed through the event loop.
+    delete m_pMainWnd;
+}
+
+void CGameApp::OpenDevices()
+{
+    m_pTimer = std::make_unique<CThreadTimer>();
+    m_pInputSystem = CreateDesktopInputSystem();
+    m_pSoundSystem = COpenAlSoundSystem::Create();
+    m_pTextPainter = std::make_unique<QtTextPainter>();
+    m_pBitmapLoader = std::make_unique<QtBitmapLoader>();
+    m_instance.pTimer = m_pTimer.get();
+    m_instance.pInputSystem = m_pInputSystem.get();
+    m_instance.pSoundSystem = m_pSoundSystem.get();
+    m_displayDevices.pTextPainter = m_pTextPainter.get();
+    m_displayDevices.pBitmapLoader = m_pBitmapLoader.get();
+}
+
+bool CGameApp::InitInstance()
+{
+    m_pMainWnd = new CMainFrame(&m_instance, m_displayDevices, m_pInputSystem.get());
+    QObject::connect(m_pMainWnd, &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
+    m_pMainWnd->show();
+    m_pMainWnd->activateWindow();
+    if (!m_pMainWnd->StartGame()) return false;
+    m_pMainWnd->UpdateWindow();
+    CloseOnTerminationSignals();
+    return true;
+}
+
+void CGameApp::CloseOnTerminationSignals()
+{
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
+    m_pSignalNotifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, m_pMainWnd);
+    QObject::connect(m_pSignalNotifier, &QSocketNotifier::activated, m_pMainWnd, [this] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = read(g_signalPipe[1], &byte, 1);
+        m_pMainWnd->CloseFromOutside();
+    });
+    struct sigaction action = {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+int CGameApp::Run()
+{
+    const int result = QApplication::exec();
+    m_pMainWnd = nullptr;  // deleted on close
+    return result;
+}
+
+void CGameApp::OnAppAbout()
+{
+    CAboutDlg dialog(m_pMainWnd);
+    m_pMainWnd->RunModal(dialog);
+}

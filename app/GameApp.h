@@ -1,0 +1,47 @@
+#pragma once
+// The application: brings up Qt and the platform devices, creates the frame and runs the
+// event loop. There is one, made by main().
+//
+// It owns, and keeps alive until the frame has shut the game down: the timer, the input
+// and sound systems, the text painter and the bitmap loader.
+#include <QApplication>
+#include <memory>
+
+#include "platform/DisplayDevices.h"
+#include "platform/PlatformInstance.h"
+
+class CDesktopInputSystem;
+class CMainFrame;
+class CThreadTimer;
+class ISoundSystem;
+class QSocketNotifier;
+class QtBitmapLoader;
+class QtTextPainter;
+
+class CGameApp {
+public:
+    CGameApp(int& argc, char** argv);
+    ~CGameApp();
+    CGameApp(const CGameApp&) = delete;
+    CGameApp& operator=(const CGameApp&) = delete;
+
+    // Creates and shows the frame and starts the game; false ends the program.
+    bool InitInstance();
+    int Run();
+    void OnAppAbout();
+
+private:
+    void OpenDevices();
+    void CloseOnTerminationSignals();
+
+    QApplication m_application;
+    std::unique_ptr<CThreadTimer> m_pTimer;
+    std::unique_ptr<CDesktopInputSystem> m_pInputSystem;
+    std::unique_ptr<ISoundSystem> m_pSoundSystem;
+    std::unique_ptr<QtTextPainter> m_pTextPainter;
+    std::unique_ptr<QtBitmapLoader> m_pBitmapLoader;
+    PlatformInstance m_instance;
+    DisplayDevices m_displayDevices;
+    CMainFrame* m_pMainWnd = nullptr;  // deleted by Qt when its window closes
+    QSocketNotifier* m_pSignalNotifier = nullptr;
+};

@@ -1,0 +1,26 @@
+#pragma once
+// The score file on disk: reading its start, and replacing its contents so that a crash
+// or power cut at any moment leaves the old contents or the new ones, whole.
+//
+// A replacement goes to "<name>.<pid>.tmp" beside the file, is flushed to the disk,
+// renamed over the file, and the folder is flushed too. A process killed mid-save leaves
+// its temporary behind; the next read or replacement in that folder removes it once that
+// process is gone, so a folder holds at most one per writer that died since.
+// Not thread-safe: one thread of a process uses a given file at a time.
+#include <cstddef>
+
+enum class ScoreFileRead {
+    kRead,        // *count bytes were read
+    kMissing,     // no such file, whether or not its folder exists
+    kUnreadable,  // something is there, but not a regular file this process can read
+};
+
+// Reads at most capacity bytes from the start of path into buffer, leaving the rest of
+// buffer as it was; *count receives how many bytes came (0..capacity).
+ScoreFileRead ReadScoreFile(const char* path, unsigned char* buffer, size_t capacity, size_t* count);
+
+// mustExist: replace only an existing regular file that this process may open for
+// reading and writing, keeping its mode and, where allowed, its owner; a symbolic link
+// is followed and the file it names replaced. Otherwise the file is created or replaced.
+// Returns whether the new contents are in place; on failure the old file is untouched.
+bool ReplaceScoreFile(const char* path, const unsigned char* bytes, size_t size, bool mustExist);

@@ -1,0 +1,22 @@
+#pragma once
+// An input system with a keyboard on which no key is ever down and no joystick. The game
+// falls back to it when no real input can be opened, and tests use it where the input
+// devices only need to exist.
+#include <memory>
+#include <vector>
+
+#include "platform/InputSystem.h"
+
+class CNullInputSystem final : public IInputSystem {
+public:
+    CNullInputSystem();
+    ~CNullInputSystem() override;
+
+    HRESULT CreateKeyboard(IKeyboardDevice** keyboard) override;
+    HRESULT EnumJoysticks(LPDIENUMDEVICESCALLBACK, void*) override { return DI_OK; }
+    HRESULT CreateJoystick(const DIDEVICEINSTANCE&, IJoystickDevice** joystick) override;
+    void OnForegroundLost() override;
+
+private:
+    std::vector<std::unique_ptr<IKeyboardDevice>> m_keyboards;
+};

@@ -1,0 +1,38 @@
+#pragma once
+// One effect on OpenAL: its samples in an AL buffer, played through a source of its own,
+// so the effect can only ever sound once at a time. Stop pauses the source and keeps its
+// place, as a DirectSound buffer does; a rewind goes back to the start.
+//
+// Made by COpenAlSoundSystem, with that system's context current. Released, with delete,
+// by Release.
+#include <AL/al.h>
+
+#include <vector>
+
+#include "platform/SoundSystem.h"
+
+class COpenAlSoundBuffer final : public ISoundBuffer {
+public:
+    // format: one IsPlayableFormat accepts. Null when OpenAL cannot make the objects.
+    static COpenAlSoundBuffer* Create(const PCMWAVEFORMAT& format, uint32_t bytes);
+
+    HRESULT Lock(uint32_t offset, uint32_t bytes, void** region1, uint32_t* bytes1,
+                 void** region2, uint32_t* bytes2, uint32_t flags) override;
+    HRESULT Unlock(void* region1, uint32_t bytes1, void* region2, uint32_t bytes2) override;
+    HRESULT Play(uint32_t reserved, uint32_t priority, uint32_t flags) override;
+    HRESULT Stop() override;
+    HRESULT SetCurrentPosition(uint32_t position) override;
+    HRESULT GetCurrentPosition(uint32_t* playCursor, uint32_t* writeCursor) override;
+    HRESULT GetStatus(uint32_t* status) override;
+    void Release() override;
+
+private:
+    COpenAlSoundBuffer(const PCMWAVEFORMAT& format, uint32_t bytes, ALuint buffer, ALuint source);
+    ~COpenAlSoundBuffer();
+
+    const PCMWAVEFORMAT m_format;
+    std::vector<uint8_t> m_data;  // what Lock hands out; uploaded to m_buffer by Unlock
+    const ALuint m_buffer;
+    const ALuint m_source;
+    bool m_bLocked = false;
+};

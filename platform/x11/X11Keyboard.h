@@ -1,0 +1,38 @@
+#pragma once
+// The keyboard read from the X server's key map: which keys are physically down at the
+// moment of the read. Key auto-repeat never shows here as a release, as it does in the
+// server's key events.
+//
+// It asks on a connection of its own, so it never shares one with the window system's
+// thread. The map is global to the desktop: the input system unacquires this keyboard
+// when the game's window loses the foreground, and it reads nothing until acquired again.
+// Threads: Open, Acquire, Unacquire and Release on the window thread, GetDeviceState on
+// the timer thread.
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "platform/InputSystem.h"
+
+struct _XDisplay;
+
+class CX11Keyboard final : public IKeyboardDevice {
+public:
+    // Null when no X server can be reached.
+    static std::unique_ptr<CX11Keyboard> Open();
+    explicit CX11Keyboard(_XDisplay* display);  // takes over the connection
+    ~CX11Keyboard() override;
+    CX11Keyboard(const CX11Keyboard&) = delete;
+    CX11Keyboard& operator=(const CX11Keyboard&) = delete;
+
+    HRESULT SetCooperativeLevel(IWindow* window, uint32_t flags) override;
+    HRESULT Acquire() override;
+    HRESULT Unacquire() override;
+    void Release() override;
+    HRESULT GetDeviceState(uint32_t size, void* data) override;
+
+private:
+    std::mutex m_lock;        // the connection is used by one thread at a time
+    _XDisplay* m_pDisplay;    // null once released
+    std::atomic<bool> m_bAcquired{false};
+};

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "platform/BitmapLoader.h"
+#include "platform/DebugOut.h"
+#include "platform/PrimarySurface.h"
+#include "platform/SoftDevice3D.h"
+#include "platform/Surface.h"
+#include "render/BitmapSurface.h"
+#include "render/Display.h"
+#include "tests/fakes/FakeWindow.h"
+#include "tests/fakes/RecordingTextPainter.h"
+
+namespace {
+
+class FakePrimary final : public IPrimarySurface {
+public:
+    HRESULT Blt(const RECT& dst, const CSurface&, const RECT& src) override
+    {
+        lastDst = dst, lastSrc = src, ++blits;
+        return S_OK;
+    }
+    RECT lastDst, lastSrc;
+    int blits = 0;
+};
+
+// Pictures by name; a name it does not know fails to load.
+class FakeLoader final : public IBitmapLoader {
+public:
+    std::unique_ptr<CSurface> LoadBitmap(const char* name) override
+    {
+        const auto found = pictures.find(name);
+        if (found == pictures.end()) return nullptr;
+        return std::make_unique<CSurface>(found->second);
+    }
+    std::map<std::string, CSurface> pictures;
+};
+
+// A picture whose every pixel tells where it came from, with a black (keyed) column 0.
+CSurface Picture(int w, int h)
+{
+    CSurface s(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) s.Pixels()[y * w + x] = x == 0 ? 0 : uint32_t(0x010000 * y + x);
+    return s;
+}
+
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.primary = &primary;
+        loader.pictures.emplace(kTitleBitmap, Picture(30, 10));
+        devices.pTextPainter = &painter;
+        devices.pBitmapLoader = &loader;
+    }
+    void TearDown() override { SetDebugSink({}); }
+
+    FakePrimary primary;
+    CFakeWindow window;
+    FakeLoader loader;
+    CRecordingTextPainter painter;
+    DisplayDevices devices;
+};
+
+TEST_F(DisplayTest, InitSetsUpViewportLightsAndTitleOnTheSoftwareDevice)
+{
+    CDisplay display(devices);
+    ASSERT_TRUE(display.Init(&window));
+    EXPECT_EQ(display.m_nWidth, 640);
+    EXPECT_EQ(display.m_nHeight, 480);
+    D3DVIEWPORT2 v;
+    display.m_pViewport->GetViewport2(&v);
+    EXPECT_EQ(v.dwWidth, 640u);
+    EXPECT_FLOAT_EQ(v.dvClipX, -1.0f);
+    EXPECT_FLOAT_EQ(v.dvClipY, 0.75f);
+    EXPECT_FLOAT_EQ(v.dvClipHeight, 1.5f);
+    ASSERT_NE(display.m_pddsTitle, nullptr);
+    EXPECT_TRUE(display.m_pddsTitle->HasColorKey());
+    EXPECT_EQ(display.m_pddsTitle->ColorKey(), 0u);
+    EXPECT_TRUE(window.messageBoxes.empty());
+
+    // A white-diffuse face turned straight into the warm light and away from the cool one
+    // shows the warm light's colour and nothing else.
+    IMaterial3D* material = nullptr;
+    ASSERT_EQ(display.MakeMaterial(&material), S_OK);
+    D3DMATERIAL m;
+    m.dcvDiffuse = {1, 1, 1, 1};
+    material->SetMaterial(m);
+    D3DMATERIALHANDLE handle = 0;
+    material->GetHandle(display.m_pDevice, &handle);
+    display.m_pDevice->SetLightState(D3DLIGHTSTATE_MATERIAL, handle);
+    const float s = 0.70710677f;
+    D3DVERTEX face[3];
+    const float xy[3][2] = {{-1, 1}, {1, 1}, {-1, -1}};
+    for (int i = 0; i < 3; ++i) face[i] = {xy[i][0], xy[i][1], 0.5f, 0, -s, -s, 0, 0};
+    const uint16_t indices[] = {0, 1, 2};
+    display.m_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, face, 3, indices, 3, 0);
+    EXPECT_EQ(display.m_pddsBack->Pixel(10, 10) & 0xFFFFFF, 0xE6CC66u);  // 0.9, 0.8, 0.4
+    display.ReleaseObjects();
+}
+
+TEST_F(DisplayTest, InitFailuresShowTheirMessageDestroyTheWindowAndReleaseEverything)
+{
+    struct Case {
+        const char* name;
+        int bits;
+        bool primary;
+        bool device;
+        RECT client;
+        const char* message;
+    } cases[] = {
+        {"8 bits", 8, true, true, {0, 0, 640, 480}, "ERROR: You need at least High Color Mode"},
+        {"no primary", 32, false, true, {0, 0, 640, 480}, "ERROR: DirectDraw Init FAILED"},
+        {"no device", 32, true, false, {0, 0, 640, 480}, "ERROR: DirectDraw Init FAILED"},
+        {"empty client", 32, true, true, {5, 5, 5, 300}, "ERROR: DirectDraw Init FAILED"},
+    };
+    for (const Case& c : cases) {
+        CFakeWindow w;
+        w.bitsPerPixel = c.bits;
+        w.primary = c.primary ? &primary : nullptr;
+        w.clientRect = c.client;
+        DisplayDevices d = devices;
+        if (!c.device) d.makeDevice = [](CSurface&, CDepthBuffer&) { return std::unique_ptr<IDevice3D>(); };
+        CDisplay display(d);
+        EXPECT_FALSE(display.Init(&w)) << c.name;
+        EXPECT_EQ(w.messageBoxes, std::vector<std::string>{c.message}) << c.name;
+        EXPECT_TRUE(w.destroyed) << c.name;
+        EXPECT_EQ(display.m_pddsBack, nullptr) << c.name;
+        EXPECT_EQ(display.m_pDevice, nullptr) << c.name;
+        EXPECT_EQ(display.m_pddsPrimary, nullptr) << c.name;
+    }
+}
+
+TEST_F(DisplayTest, AMissingTitleIsReportedAndTheDisplayStillStarts)
+{
+    loader.pictures.clear();
+    CDisplay display(devices);
+    EXPECT_TRUE(display.Init(&window));
+    EXPECT_EQ(window.messageBoxes, std::vector<std::string>{"ERROR: Couldn't open bitmap file"});
+    EXPECT_FALSE(window.destroyed);
+    EXPECT_EQ(display.m_pddsTitle, nullptr);
+    display.BltBitmap(display.m_pddsTitle, display.m_pddsBack, DDBLTFAST_SRCCOLORKEY, 170, 20);
+    display.ReleaseObjects();
+    display.ReleaseObjects();
+    EXPECT_EQ(display.m_pddsBack, nullptr);
+}
+
+TEST_F(DisplayTest, TheTitleBlitSkipsBlackAndCopiesEveryOtherColour)
+{
+    CDisplay display(devices);
+    ASSERT_TRUE(display.Init(&window));
+    display.m_pddsBack->Fill(0x777777);
+    display.BltBitmap(display.m_pddsTitle, display.m_pddsBack, DDBLTFAST_SRCCOLORKEY, 170, 20);
+    EXPECT_EQ(display.m_rcSource, (RECT{0, 0, 30, 10}));
+    EXPECT_EQ(display.m_pddsBack->Pixel(170, 20), 0x777777u);  // black: transparent
+    EXPECT_EQ(display.m_pddsBack->Pixel(171, 20), 0x000001u);
+    EXPECT_EQ(display.m_pddsBack->Pixel(199, 29), 0x09001Du);
+    EXPECT_EQ(display.m_pddsBack->Pixel(200, 29), 0x777777u);
+    display.ReleaseObjects();
+}
+
+TEST_F(DisplayTest, LoadingAgainFreesTheOldPictureEvenWhenTheNewOneFails)
+{
+    CDisplay display(devices);
+    display.m_hWnd = &window;
+    CSurface* held = nullptr;
+    ASSERT_TRUE(display.LoadBitmapSurface(held, kTitleBitmap));
+    ASSERT_NE(held, nullptr);
+    EXPECT_FALSE(display.LoadBitmapSurface(held, "data/none.bmp"));
+    EXPECT_EQ(held, nullptr);
+    EXPECT_EQ(window.messageBoxes.size(), 1u);
+}
+
+TEST_F(DisplayTest, ReloadStretchesOverTheSurfaceAndReportsAMissingPicture)
+{
+    std::vector<std::string> lines;
+    SetDebugSink([&](const std::string& line) { lines.push_back(line); });
+    loader.pictures.emplace("two", Picture(2, 1));
+    CSurface target(4, 2);
+    EXPECT_EQ(ReloadBitmap(&loader, &target, "two"), DD_OK);
+    EXPECT_EQ(target.Pixel(0, 1), 0u);
+    EXPECT_EQ(target.Pixel(1, 0), 0u);
+    EXPECT_EQ(target.Pixel(2, 1), 1u);
+    EXPECT_EQ(target.Pixel(3, 0), 1u);
+
+    CDisplay display(devices);
+    display.m_hWnd = &window;
+    EXPECT_FALSE(display.ReloadBitmapSurface(&target, "missing"));
+    EXPECT_EQ(display.m_hr, E_FAIL);
+    EXPECT_EQ(lines, std::vector<std::string>{"handle is null\n"});
+    EXPECT_EQ(window.messageBoxes, std::vector<std::string>{"ERROR: Couldn't open bitmap file"});
+    EXPECT_FALSE(display.ReloadBitmapSurface(nullptr, kTitleBitmap));
+    EXPECT_EQ(lines.back(), "ddcopybitmap failed\n");
+
+    const auto own = CreateSurfaceFromBitmap(&loader, kTitleBitmap, 0, 0);
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->Width(), 30);
+    EXPECT_EQ(own->Pixel(29, 9), 0x09001Du);
+}
+
+TEST_F(DisplayTest, PresentCutsBothRectanglesToTheSmallerSize)
+{
+    CDisplay display(devices);
+    ASSERT_TRUE(display.Init(&window));
+    RECT src{0, 0, 640, 480}, dst{100, 100, 900, 700};
+    EXPECT_EQ(display.Present(display.m_pddsBack, &src, &dst), S_OK);
+    EXPECT_EQ(dst, (RECT{100, 100, 740, 580}));
+    EXPECT_EQ(src, (RECT{0, 0, 640, 480}));
+    EXPECT_EQ(primary.lastDst, dst);
+    src = {0, 0, 640, 480}, dst = {10, 20, 330, 260};
+    display.Present(display.m_pddsBack, &src, &dst);
+    EXPECT_EQ(src, (RECT{0, 0, 320, 240}));
+    EXPECT_EQ(primary.lastSrc, src);
+    int32_t w = -1, h = -1;
+    GetSurfaceSize(display.m_pddsBack, &w, &h);
+    EXPECT_EQ(w * 10000 + h, 640 * 10000 + 480);
+    EXPECT_TRUE(display.RestoreSurface(nullptr));
+    EXPECT_TRUE(display.RestoreSurfaces());
+    display.ReleaseObjects();
+}
+
+TEST_F(DisplayTest, TextIsWhiteAndNeedsASurfaceAndAPainter)
+{
+    CDisplay display(devices);
+    CSurface back(8, 8);
+    EXPECT_EQ(display.PrintText(&back, 40, 10, "Score: 000500"), S_OK);
+    ASSERT_EQ(painter.texts.size(), 1u);
+    EXPECT_EQ(painter.texts[0].color, 0xFFFFFFu);
+    EXPECT_EQ(painter.texts[0].x * 100 + painter.texts[0].y, 4010);
+    EXPECT_EQ(display.PrintText(nullptr, 0, 0, "x"), E_FAIL);
+    CDisplay silent;
+    EXPECT_EQ(silent.PrintText(&back, 0, 0, "x"), E_FAIL);
+}
+
+}  // namespace

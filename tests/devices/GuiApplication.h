@@ -1,0 +1,13 @@
+#pragma once
+// device_tests runs under gtest_main, so the QGuiApplication that fonts need is made on
+// first use and kept for the whole run; any test file may call this.
+#include <QGuiApplication>
+
+inline void EnsureGuiApplication()
+{
+    if (QCoreApplication::instance() != nullptr) return;
+    static int argc = 1;
+    static char name[] = "device_tests";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication application(argc, argv);
+}

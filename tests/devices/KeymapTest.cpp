@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+
+#include <cstring>
+#include <set>
+
+#include "platform/DikCodes.h"
+#include "platform/ScanCodeMap.h"
+#include "platform/qt/QtKeyboard.h"
+
+namespace {
+
+constexpr uint32_t kEvdevOffset = 8;
+
+TEST(KeymapTest, TheGameKeysHaveTheirDirectInputCodes)
+{
+    // Linux key codes: KEY_LEFTCTRL 29, KEY_SPACE 57, KEY_UP 103, KEY_LEFT 105,
+    // KEY_RIGHT 106, KEY_DOWN 108, KEY_RIGHTCTRL 97.
+    EXPECT_EQ(DikFromLinuxKeyCode(29), DIK_LCONTROL);
+    EXPECT_EQ(DikFromLinuxKeyCode(57), DIK_SPACE);
+    EXPECT_EQ(DikFromLinuxKeyCode(103), DIK_UP);
+    EXPECT_EQ(DikFromLinuxKeyCode(105), DIK_LEFT);
+    EXPECT_EQ(DikFromLinuxKeyCode(106), DIK_RIGHT);
+    EXPECT_EQ(DikFromLinuxKeyCode(108), DIK_DOWN);
+    EXPECT_EQ(DikFromLinuxKeyCode(97), DIK_RCONTROL);
+    EXPECT_EQ(DikFromXKeycode(113), DIK_LEFT) << "X keycodes are 8 up";
+    EXPECT_EQ(DikFromXKeycode(37), DIK_LCONTROL);
+}
+
+TEST(KeymapTest, TheMainBlockIsTheScanCodesThemselvesAndTheRestIsDistinct)
+{
+    EXPECT_EQ(DikFromLinuxKeyCode(1), DIK_ESCAPE);
+    EXPECT_EQ(DikFromLinuxKeyCode(2), DIK_1);
+    EXPECT_EQ(DikFromLinuxKeyCode(16), DIK_Q);
+    EXPECT_EQ(DikFromLinuxKeyCode(28), DIK_RETURN);
+    EXPECT_EQ(DikFromLinuxKeyCode(59), DIK_F1);
+    EXPECT_EQ(DikFromLinuxKeyCode(87), DIK_F11);
+    EXPECT_EQ(DikFromLinuxKeyCode(88), DIK_F12);
+    EXPECT_EQ(DikFromLinuxKeyCode(0), 0);
+    EXPECT_EQ(DikFromLinuxKeyCode(84), 0);
+    EXPECT_EQ(DikFromLinuxKeyCode(240), 0);
+    EXPECT_EQ(DikFromXKeycode(3), 0) << "below the evdev range";
+
+    std::set<uint8_t> seen;
+    for (uint32_t code = 0; code < 256; ++code) {
+        const uint8_t dik = DikFromLinuxKeyCode(code);
+        if (dik == 0 || code == 210) continue;  // KEY_PRINT shares Print Screen's code
+        EXPECT_TRUE(seen.insert(dik).second) << "two keys give DIK " << int(dik);
+    }
+    EXPECT_GE(seen.size(), 110u);
+}
+
+TEST(KeymapTest, TheServerKeyMapBecomesTheWholeKeyState)
+{
+    uint8_t keymap[32] = {};
+    const uint32_t left = 105 + kEvdevOffset, ctrl = 29 + kEvdevOffset, unknown = 250;
+    for (uint32_t keycode : {left, ctrl, unknown}) keymap[keycode / 8] |= 1u << (keycode % 8);
+    uint8_t state[256];
+    std::memset(state, 0x55, sizeof state);
+    DikStateFromKeymap(keymap, state);
+    for (int dik = 0; dik < 256; ++dik) {
+        const bool down = dik == DIK_LEFT || dik == DIK_LCONTROL;
+        EXPECT_EQ(state[dik], down ? 0x80 : 0x00) << "DIK " << dik;
+    }
+}
+
+QKeyEvent Key(QEvent::Type type, int key, bool autoRepeat = false)
+{
+    return QKeyEvent(type, key, Qt::NoModifier, QString(), autoRepeat);
+}
+
+uint8_t Read(CQtKeyboard& keyboard, uint8_t dik)
+{
+    uint8_t state[256] = {};
+    return Succeeded(keyboard.GetDeviceState(sizeof state, state)) ? state[dik] : 0xEE;
+}
+
+TEST(QtKeyboardTest, HeldKeysStayDownThroughAutoRepeatAndOppositeKeysBothShow)
+{
+    CQtKeyboard keyboard;
+    ASSERT_EQ(keyboard.Acquire(), DI_OK);
+    keyboard.KeyEvent(Key(QEvent::KeyPress, Qt::Key_Left));
+    keyboard.KeyEvent(Key(QEvent::KeyPress, Qt::Key_Right));
+    keyboard.KeyEvent(Key(QEvent::KeyRelease, Qt::Key_Left, true));
+    keyboard.KeyEvent(Key(QEvent::KeyPress, Qt::Key_Left, true));
+    EXPECT_EQ(Read(keyboard, DIK_LEFT), 0x80);
+    EXPECT_EQ(Read(keyboard, DIK_RIGHT), 0x80);
+    keyboard.KeyEvent(Key(QEvent::KeyRelease, Qt::Key_Left));
+    EXPECT_EQ(Read(keyboard, DIK_LEFT), 0x00);
+    keyboard.KeyEvent(Key(QEvent::KeyPress, Qt::Key_Control));
+    keyboard.KeyEvent(Key(QEvent::KeyPress, Qt::Key_Space));
+    EXPECT_EQ(Read(keyboard, DIK_LCONTROL), 0x80);
+    EXPECT_EQ(Read(keyboard, DIK_SPACE), 0x80);
+}
+
+TEST(QtKeyboardTest, UnacquiredItReadsNothingAndReacquiredItStartsWithAllKeysUp)
+{
+    CQtKeyboard keyboard;
+    uint8_t state[256];
+    EXPECT_EQ(keyboard.GetDeviceState(sizeof state, state), DIERR_NOTACQUIRED);
+    keyboard.Acquire();
+    keyboard.KeyEvent(Key(QEvent::KeyPress, Qt::Key_Up));
+    keyboard.Unacquire();
+    EXPECT_EQ(keyboard.GetDeviceState(sizeof state, state), DIERR_NOTACQUIRED);
+    keyboard.Acquire();
+    EXPECT_EQ(Read(keyboard, DIK_UP), 0x00) << "its release went to another window";
+    keyboard.Release();
+    EXPECT_EQ(keyboard.Acquire(), DIERR_DEVICENOTREG);
+}
+
+TEST(QtKeyboardTest, QtKeysMapToTheirDirectInputCodes)
+{
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_Down, false), DIK_DOWN);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_Escape, false), DIK_ESCAPE);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_A, false), DIK_A);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_M, false), DIK_M);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_Z, false), DIK_Z);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_0, false), DIK_0);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_1, false), DIK_1);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_9, false), DIK_9);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_7, true), DIK_NUMPAD7);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_F10, false), DIK_F10);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_F12, false), DIK_F12);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_Return, false), DIK_RETURN);
+    EXPECT_EQ(CQtKeyboard::DikFromQtKey(Qt::Key_Exclam, false), 0);
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "platform/openal/OpenAlSoundSystem.h"
+#include "sound/Sound.h"
+
+namespace {
+
+// OpenAL reads its drivers once per process: the silent null device unless told otherwise.
+const bool kNullDriver = setenv("ALSOFT_DRIVERS", "null", 0) == 0;
+
+// A mono 16-bit tone of the given length, in a file removed with the object.
+class ToneFile {
+public:
+    explicit ToneFile(double seconds)
+    {
+        char name[] = "/tmp/vantor_tone_XXXXXX";
+        close(mkstemp(name));
+        m_path = name;
+        const uint32_t rate = 22050, frames = uint32_t(seconds * rate), bytes = frames * 2;
+        std::FILE* const file = std::fopen(name, "wb");
+        const uint32_t header[] = {0x46464952, 36 + bytes, 0x45564157, 0x20746d66, 16,
+                                   0x00010001, rate, rate * 2, 0x00100002, 0x61746164, bytes};
+        std::fwrite(header, sizeof header, 1, file);
+        for (uint32_t i = 0; i < frames; ++i) {
+            const int16_t sample = int16_t(8000 * std::sin(i * 0.06));
+            std::fwrite(&sample, sizeof sample, 1, file);
+        }
+        std::fclose(file);
+    }
+    ~ToneFile() { std::remove(m_path.c_str()); }
+    const char* Path() const { return m_path.c_str(); }
+
+private:
+    std::string m_path;
+};
+
+uint32_t PlayCursor(CSound& sound, int index)
+{
+    uint32_t cursor = 0;
+    sound.m_pBuffers[index]->GetCurrentPosition(&cursor, nullptr);
+    return cursor;
+}
+
+bool IsPlaying(CSound& sound, int index)
+{
+    uint32_t status = 0;
+    sound.m_pBuffers[index]->GetStatus(&status);
+    return status & DSBSTATUS_PLAYING;
+}
+
+TEST(OpenAlSoundTest, TheGameEffectsLoadAndSoundTogether)
+{
+    ASSERT_TRUE(kNullDriver);
+    const auto system = COpenAlSoundSystem::Create();
+    ASSERT_NE(system, nullptr);
+    CSound sound;
+    ASSERT_TRUE(sound.Init(nullptr, system.get()));
+    const char* const files[] = {"data/laser.wav", "data/bullet.wav", "data/explo.wav",
+                                 "data/ready.wav", "data/over.wav"};
+    for (int index = 0; index < 5; ++index) {
+        ASSERT_TRUE(sound.LoadWav(files[index], index)) << files[index];
+    }
+    for (int index = 0; index < 5; ++index) EXPECT_TRUE(sound.Play(index, 0));
+    for (int index = 0; index < 5; ++index) EXPECT_TRUE(IsPlaying(sound, index)) << index;
+    sound.ReleaseAll();
+}
+
+TEST(OpenAlSoundTest, TriggeringAnEffectAgainRestartsItFromTheStart)
+{
+    const auto system = COpenAlSoundSystem::Create();
+    ASSERT_NE(system, nullptr);
+    CSound sound;
+    sound.Init(nullptr, system.get());
+    const ToneFile tone(4.0);
+    ASSERT_TRUE(sound.LoadWav(tone.Path(), SND_EXPLO));
+    ASSERT_TRUE(sound.Play(SND_EXPLO, 0));
+    // The null device mixes in real time; wait for it to be well into the sound.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (PlayCursor(sound, SND_EXPLO) < 11025 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const uint32_t before = PlayCursor(sound, SND_EXPLO);
+    ASSERT_GE(before, 11025u) << "the device never advanced";
+    ASSERT_TRUE(sound.Play(SND_EXPLO, 0));
+    EXPECT_LT(PlayCursor(sound, SND_EXPLO), before);
+    EXPECT_TRUE(IsPlaying(sound, SND_EXPLO));
+    sound.ReleaseAll();
+}
+
+TEST(OpenAlSoundTest, WithoutAnAudioDeviceCreationFailsWithOneDebugLineAndNothingElse)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // An ALSA setup naming a card that does not exist, whose open makes the libraries
+    // complain on standard error.
+    const auto noDevice = [] {
+        const char* const config = "/tmp/vantor_asound_none.conf";
+        std::FILE* const file = std::fopen(config, "w");
+        std::fputs("pcm.!default { type hw card 99 }\n", file);
+        std::fclose(file);
+        setenv("ALSOFT_DRIVERS", "alsa", 1);
+        setenv("ALSA_CONFIG_PATH", config, 1);
+        const bool silent = COpenAlSoundSystem::Create() == nullptr;
+        std::remove(config);
+        std::exit(silent ? 0 : 1);
+    };
+    EXPECT_EXIT(noDevice(), testing::ExitedWithCode(0),
+                "^sound: no audio device, the game runs silent\n$");
+}
+
+}  // namespace
