@@ -17,7 +17,7 @@ CDialogUnits::CDialogUnits(QDialog* dialog, const QString& caption, int width, i
                            Qt::WindowCloseButtonHint);
     dialog->setWindowModality(Qt::ApplicationModal);
 
-    // The original system's measure: the alphabet's mean width, rounded, and the line height.
+    // Windows' measure: the alphabet's mean width, rounded, and the line height.
     const QFontMetrics metrics(font);
     const int alphabet = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
@@ -28,7 +28,7 @@ CDialogUnits::CDialogUnits(QDialog* dialog, const QString& caption, int width, i
 
 QRect CDialogUnits::ToPixels(int x, int y, int width, int height) const
 {
-    // Both edges are mapped, rounding, as the original does, so adjacent controls keep
+    // Both edges are mapped, rounding, as Windows does, so adjacent controls keep
     // their shared edges.
     const auto across = [this](int units) { return (units * m_baseX + 2) / 4; };
     const auto down = [this](int units) { return (units * m_baseY + 4) / 8; };

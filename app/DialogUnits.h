@@ -1,9 +1,9 @@
 #pragma once
-// The design's dialog templates measure in dialog units, which follow the dialog's font:
+// The game's dialog templates measure in dialog units, which follow the dialog's font:
 // a horizontal unit is a quarter of its average character width, a vertical unit an
 // eighth of its height. This sets a dialog up as such a template (font, caption, style,
 // fixed size) and converts the template's rectangles to pixels in that same font, so
-// the layout keeps its proportions whatever font stands in for the original.
+// the layout keeps its proportions whatever font stands in for Arial.
 #include <QRect>
 #include <QString>
 

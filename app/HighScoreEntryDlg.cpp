@@ -11,7 +11,7 @@
 #include "game/HighScores.h"
 
 namespace {
-// One more than the table keeps: the design's edit takes 16 and the 16th is dropped.
+// One more than the table keeps: a 16th character can be typed but is not stored.
 constexpr int kNameLimit = 16;
 }  // namespace
 

@@ -43,3 +43,8 @@ endif()
 
 install(TARGETS vantor RUNTIME DESTINATION bin)
 include(cmake/Install.cmake)
+
+# The real binary under Xvfb with real key events.
+add_test(NAME e2e_whole_game
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/play_test.sh ${CMAKE_SOURCE_DIR} $<TARGET_FILE:vantor>)
+set_tests_properties(e2e_whole_game PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)

@@ -76,6 +76,7 @@ bool IsHighScore(int32_t score)
 
 void InsertHighScore(int32_t score, const char* name)
 {
+    assert(name != nullptr);
     int i = 0;
     while (i < kHighScores && g_highScores[i].nScore >= score) ++i;
     if (i == kHighScores) return;

@@ -4,8 +4,8 @@
 //
 // The file is the 16 records back to back, 576 bytes, no header: per record a signed
 // little-endian int32 score at offset 0 and a 32-byte Windows-1252 name at offset 4,
-// NUL-terminated when shorter than the field. Files are exchanged byte for byte with the
-// program the format comes from, so names stay Windows-1252 (see Cp1252.h).
+// NUL-terminated when shorter than the field. Files stay byte for byte compatible with
+// the game's Windows build, so names stay Windows-1252 (see Cp1252.h).
 //
 // Entry 0 is the best. Loading fills the table once; after that only InsertHighScore
 // changes it, which keeps it in order, so it is never sorted as a whole.
