@@ -30,7 +30,7 @@ if(VANTOR_DEVICE_TESTS)
   add_executable(device_tests ${VANTOR_DEVICE_TESTS})
   target_link_libraries(device_tests PRIVATE vantor_platform vantor_fakes GTest::gtest GTest::gtest_main)
   gtest_discover_tests(device_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ALSOFT_DRIVERS=null;QT_QPA_PLATFORM=offscreen;SDL_JOYSTICK_DISABLED=0")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endif()
 
 file(GLOB VANTOR_QT_TESTS CONFIGURE_DEPENDS tests/qt/*.cpp)
@@ -38,7 +38,7 @@ if(VANTOR_QT_TESTS)
   add_executable(qt_tests ${VANTOR_QT_TESTS})
   target_link_libraries(qt_tests PRIVATE vantor_app vantor_fakes Qt6::Test GTest::gtest)
   gtest_discover_tests(qt_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ALSOFT_DRIVERS=null")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endif()
 
 install(TARGETS vantor RUNTIME DESTINATION bin)

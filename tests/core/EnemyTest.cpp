@@ -9,6 +9,7 @@
 #include "objects/ObjectTable.h"
 #include "objects/PlayerShip.h"
 #include "objects/PlayerShot.h"
+#include "sound/Sound.h"
 #include "tests/fakes/GameHarness.h"
 
 namespace {
@@ -48,6 +49,7 @@ TEST_F(EnemyTest, StandingAtTheShipsPlaceFiresInTheConstructorAndEvery101Updates
         if (Count(27, 31) > before) fired.push_back(update);
     }
     EXPECT_EQ(fired, (std::vector<int>{101, 202}));
+    EXPECT_EQ(world.Plays(SND_BULLET), 3);
 }
 
 TEST_F(EnemyTest, EqualStepsMeetTheShipFromTheOtherSide)
@@ -96,6 +98,7 @@ TEST_F(EnemyTest, TwoShotsOnOneEnemyScore500Once)
     UpdateObjects();
     EXPECT_EQ(g_objects[2], nullptr);
     EXPECT_EQ(g_nScore, 500);
+    EXPECT_EQ(world.Plays(SND_EXPLO), 1);
     EXPECT_NE(g_objects[23], nullptr);  // the shots fly on
     EXPECT_NE(g_objects[24], nullptr);
     ASSERT_NE(g_objects[32], nullptr);
@@ -122,6 +125,7 @@ TEST_F(EnemyTest, AFullExplosionRangeStillScores)
     AddPlayerShot(new CPlayerShot(0, 20, -4910));
     EnemyAt(2).Update();
     EXPECT_EQ(g_nScore, 500);
+    EXPECT_EQ(world.Plays(SND_EXPLO), 0);
 }
 
 TEST_F(EnemyTest, ReachingZ1000LeavesSilentlyOnThe600thUpdate)
@@ -133,6 +137,7 @@ TEST_F(EnemyTest, ReachingZ1000LeavesSilentlyOnThe600thUpdate)
     EXPECT_EQ(enemy.m_vPos.z, 1000.0f);
     EXPECT_EQ(g_nScore, 0);
     EXPECT_EQ(Count(32, 39), 0);
+    EXPECT_EQ(world.Plays(SND_EXPLO), 0);
 }
 
 TEST_F(EnemyTest, NoShipMeansNoFireButTheCoolDownRuns)
@@ -151,6 +156,7 @@ TEST_F(EnemyTest, FullShotRangeStartsNoCoolDown)
     for (int i = 0; i < 5; ++i) AddEnemyShot(new CEnemyShot(0, 0, -100000));
     AddEnemy(new CEnemy(0, 0, -5000, 0, 0, 0, 0));
     EXPECT_EQ(EnemyAt(2).m_nFireDelay, 0);
+    EXPECT_EQ(world.Plays(SND_BULLET), 0);
     delete g_objects[27];
     g_objects[27] = nullptr;
     EnemyAt(2).Update();

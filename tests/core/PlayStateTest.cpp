@@ -10,6 +10,7 @@
 #include "objects/ObjectTable.h"
 #include "objects/PlayerShip.h"
 #include "objects/TitleShip.h"
+#include "sound/Sound.h"
 #include "tests/fakes/GameHarness.h"
 
 namespace {
@@ -63,7 +64,9 @@ TEST(StageScriptsTest, EveryScriptHasItsSpawnsInStrictlyIncreasingTicks)
         EXPECT_EQ(ScriptLength(script), lengths[s]) << "script " << s;
         EXPECT_EQ(script[0].nTick, 200) << "script " << s;
         for (int i = 0; script[i].nTick != -1; ++i) {
-            if (i > 0) EXPECT_GT(script[i].nTick, script[i - 1].nTick) << "script " << s << " entry " << i;
+            if (i > 0) {
+                EXPECT_GT(script[i].nTick, script[i - 1].nTick) << "script " << s << " entry " << i;
+            }
             EXPECT_GE(script[i].nAngleX, 0);
             EXPECT_LT(script[i].nAngleX, 360);
             EXPECT_EQ(script[i].nReserved0, 0);
@@ -79,6 +82,7 @@ TEST_F(PlayStateTest, ANewRunStartsWithThreeLivesStageOneAndNoScore)
     EXPECT_EQ(Hud(), (std::vector<std::string>{"Score: 000000", "Lives: 3", "Stage: 01"}));
     EXPECT_NE(dynamic_cast<CPlayerShip*>(g_objects[1]), nullptr);
     EXPECT_EQ(Play().m_pScript, g_stageScripts[0]);
+    EXPECT_EQ(h.sound.PlayCount(SND_READY), 1);
 }
 
 TEST_F(PlayStateTest, ALostShipComesBack32TicksAfterTheDeathTick)
@@ -103,8 +107,10 @@ TEST_F(PlayStateTest, TheThirdDeathEndsTheRunAfterTheGameOverPhase)
     ASSERT_EQ(g_nLives, 0);
     h.Ticks(32);
     EXPECT_FALSE(Play().m_bGameOver);
+    EXPECT_EQ(h.sound.PlayCount(SND_OVER), 0);
     h.Tick();
     EXPECT_TRUE(Play().m_bGameOver);
+    EXPECT_EQ(h.sound.PlayCount(SND_OVER), 1);
     const float trackZ = g_objects[0]->m_vPos.z;
     const CGameObject* ship = g_objects[1];
     for (int i = 0; i < 200; ++i) {

@@ -9,6 +9,7 @@
 #include "objects/PlayerShip.h"
 #include "objects/PlayerShot.h"
 #include "render/Camera.h"
+#include "sound/Sound.h"
 #include "tests/fakes/GameHarness.h"
 
 namespace {
@@ -99,6 +100,7 @@ TEST_F(PlayerShipTest, ImmuneFor63TicksThenAnEnemyShotDestroysIt)
     Tick(0);
     EXPECT_EQ(g_objects[1], nullptr);
     EXPECT_EQ(g_nLives, 2);
+    EXPECT_EQ(world.Plays(SND_EXPLO), 1);
     ASSERT_NE(g_objects[32], nullptr);
     EXPECT_EQ(g_objects[32]->m_vPos.z, 520.0f);  // placed at the ship, then moved once
 }
@@ -124,6 +126,7 @@ TEST_F(PlayerShipTest, AFullExplosionRangeStillCostsTheLife)
     Tick(0);
     EXPECT_EQ(g_objects[1], nullptr);
     EXPECT_EQ(g_nLives, 2);
+    EXPECT_EQ(world.Plays(SND_EXPLO), 0);
 }
 
 TEST_F(PlayerShipTest, OneShotPerPressAndNoFifthShotInFlight)
@@ -133,6 +136,7 @@ TEST_F(PlayerShipTest, OneShotPerPressAndNoFifthShotInFlight)
     EXPECT_EQ(g_objects[23]->m_vPos.z, 400.0f);  // 500 - 80, then its first move
     Ticks(2, INPUT_FIRE);
     EXPECT_EQ(Count(23, 26), 1);
+    EXPECT_EQ(world.Plays(SND_LASER), 1);
     for (int i = 0; i < 3; ++i) {
         Tick(0);
         Tick(INPUT_FIRE);
@@ -141,10 +145,12 @@ TEST_F(PlayerShipTest, OneShotPerPressAndNoFifthShotInFlight)
     Tick(0);
     Tick(INPUT_FIRE);
     EXPECT_EQ(Count(23, 26), 4);
+    EXPECT_EQ(world.Plays(SND_LASER), 4);  // the press found no room: no shot, no sound
     // The first shot leaves below -2000; the next press fires again.
     while (g_objects[23] != nullptr) Tick(0);
     Tick(INPUT_FIRE);
     EXPECT_EQ(Count(23, 26), 4);
+    EXPECT_EQ(world.Plays(SND_LASER), 5);
 }
 
 TEST_F(PlayerShipTest, ShotStartsAtTheNewDepthButTheOldPlace)

@@ -31,6 +31,7 @@ CGameHarness::~CGameHarness()
 void CGameHarness::Start()
 {
     game->Start();
+    InstallRecordingSound(sound);
 }
 
 void CGameHarness::Shutdown()
@@ -58,7 +59,8 @@ CObjectWorld::CObjectWorld()
     g_pD3DDevice = &device;
     g_pCamera = new CCamera;
     g_pCamera->SetView(0, 200, 1000, 0, 0, 0, 0, 1, 0, 0);
-    g_pSound = new CSound;
+    g_pSound = nullptr;
+    InstallRecordingSound(sound);
     g_dwInput = 0;
     g_nScore = 0;
     g_nLives = 3;

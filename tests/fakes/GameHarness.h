@@ -10,6 +10,7 @@
 #include "tests/fakes/FakeWindow.h"
 #include "tests/fakes/ManualTimer.h"
 #include "tests/fakes/RecordingDevice3D.h"
+#include "tests/fakes/RecordingSoundSystem.h"
 #include "tests/fakes/RecordingTextPainter.h"
 #include "tests/fakes/ScratchFolder.h"
 
@@ -19,6 +20,7 @@ public:
     explicit CGameHarness(IMultimediaTimer* timer = nullptr);
     ~CGameHarness();  // shuts the controller down if the test has not
 
+    // Starts the controller, then puts a recording sound in g_pSound: buffer k is effect k.
     void Start();
     void Shutdown();
     // One timer period, as the timer thread would deliver it.
@@ -34,6 +36,7 @@ public:
     CFakeWindow window;
     CRecordingDevice3D device;
     CRecordingTextPainter painter;
+    CRecordingSoundSystem sound;
     CSurface backBuffer{640, 480};
     CDisplay display;
     PlatformInstance instance;
@@ -41,13 +44,16 @@ public:
 };
 
 // Sets up just what object kinds need outside a controller: the sine table, a device,
-// a camera at the game's start position, a silent sound and an empty table.
+// a camera at the game's start position, a recording sound and an empty table.
 class CObjectWorld {
 public:
     CObjectWorld();
     ~CObjectWorld();
+    // Plays of one effect so far.
+    int Plays(int effect) const { return sound.PlayCount(effect); }
 
     CRecordingDevice3D device;
+    CRecordingSoundSystem sound;
 };
 
 // Deletes every object of the table; for fixtures.
