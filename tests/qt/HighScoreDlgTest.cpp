@@ -21,35 +21,12 @@
 #include "game/Globals.h"
 #include "game/HighScores.h"
 #include "tests/fakes/ScratchFolder.h"
+#include "tests/qt/WhenModal.h"
 
 // Readable failure messages.
 void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
-
-// Runs action on the dialog once it is the active modal widget, from inside its modal
-// loop. A dialog the action leaves open is cancelled after a while, and the test fails.
-void WhenModal(std::function<void(QDialog*)> action)
-{
-    auto* const poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, action] {
-        auto* const dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr && ++*tries < 500) return;
-        poll->deleteLater();
-        poll->stop();
-        if (dialog == nullptr) {
-            ADD_FAILURE() << "no modal dialog opened";
-            return;
-        }
-        action(dialog);
-        QTimer::singleShot(3000, dialog, [dialog] {
-            ADD_FAILURE() << "the dialog stayed open";
-            dialog->reject();
-        });
-    });
-    poll->start(10);
-}
 
 QLineEdit* NameEdit(QDialog* dialog) { return dialog->findChild<QLineEdit*>("IDC_NAME"); }
 

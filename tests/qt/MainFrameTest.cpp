@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include "app/MainFrame.h"
+#include "game/Game.h"
+#include "game/Globals.h"
+#include "game/HighScores.h"
+#include "platform/BitmapLoader.h"
+#include "platform/PlatformInstance.h"
+#include "platform/Surface.h"
+#include "tests/fakes/ManualTimer.h"
+#include "tests/fakes/MeshReset.h"
+#include "tests/fakes/ScratchFolder.h"
+#include "tests/qt/WhenModal.h"
+
+namespace {
+
+class CSmallPicture final : public IBitmapLoader {
+public:
+    std::unique_ptr<CSurface> LoadBitmap(const char*) override { return std::make_unique<CSurface>(8, 8); }
+};
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    MainFrameTest()
+    {
+        instance.pTimer = &timer;
+        devices.pBitmapLoader = &picture;
+        frame = new CMainFrame(&instance, devices, nullptr);
+        frame->show();
+        EXPECT_TRUE(frame->StartGame());
+    }
+    ~MainFrameTest() override
+    {
+        if (frame) frame->close();
+        QApplication::processEvents();
+        ForgetMeshTemplates();
+    }
+    QList<QAction*> Commands(int menu)
+    {
+        return frame->menuBar()->actions().at(menu)->menu()->actions();
+    }
+
+    CScratchFolder folder;  // the controller makes data/hi.sav here
+    CManualTimer timer;
+    CSmallPicture picture;
+    PlatformInstance instance;
+    DisplayDevices devices;
+    QPointer<CMainFrame> frame;
+};
+
+}  // namespace
+
+TEST_F(MainFrameTest, AFixedWindowTitledVantorWithTheGameMenu)
+{
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vantor"));
+    EXPECT_EQ(frame->frameGeometry().size(), QSize(640, 480));
+    EXPECT_EQ(frame->minimumSize(), frame->maximumSize());
+    EXPECT_FALSE(frame->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QList<QAction*> menus = frame->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), QStringLiteral("&Game"));
+    EXPECT_EQ(menus[1]->text(), QStringLiteral("&?"));
+    const QList<QAction*> game = Commands(0);
+    ASSERT_EQ(game.size(), 3);
+    EXPECT_EQ(game[0]->text(), QStringLiteral("High &Score Table"));
+    EXPECT_EQ(game[0]->data().toInt(), 32771);
+    EXPECT_TRUE(game[1]->isSeparator());
+    EXPECT_EQ(game[2]->text(), QStringLiteral("E&xit"));
+    EXPECT_EQ(game[2]->data().toInt(), 57665);
+    ASSERT_EQ(Commands(1).size(), 1);
+    EXPECT_EQ(Commands(1)[0]->text(), QStringLiteral("&About"));
+    EXPECT_EQ(Commands(1)[0]->data().toInt(), 57664);
+}
+
+TEST_F(MainFrameTest, TheThirteenAcceleratorsChangeNothing)
+{
+    const QList<QAction*> accelerators = frame->findChildren<QAction*>(QStringLiteral("accelerator"));
+    ASSERT_EQ(accelerators.size(), 13);
+    const int32_t state = frame->m_pGame->m_nState;
+    for (QAction* accelerator : accelerators) {
+        EXPECT_FALSE(accelerator->shortcut().isEmpty());
+        accelerator->trigger();
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->m_pGame->m_nState, state);
+}
+
+TEST_F(MainFrameTest, ExitClosesThroughTheTeardown)
+{
+    Commands(0)[2]->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(frame.isNull() || !frame->isVisible());
+    EXPECT_FALSE(timer.IsRunning());
+}
+
+TEST_F(MainFrameTest, ClosingReleasesATickWaitingForTheEndOfRun)
+{
+    g_nScore = 0;
+    std::atomic<bool> returned{false};
+    std::thread tick([&] {
+        frame->SendMessage(WM_USER);  // the window thread never gets to handle it
+        returned = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(returned);
+    frame->close();
+    tick.join();
+    EXPECT_TRUE(returned);
+}
+
+TEST_F(MainFrameTest, ClosingDuringTheNameEntryKeepsTheScore)
+{
+    g_nScore = 700;
+    WhenModal([this](QDialog* dialog) {
+        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("IDC_NAME")), QStringLiteral("Kim"));
+        frame->CloseFromOutside();
+    });
+    frame->CheckHighScore();
+    QApplication::processEvents();
+    EXPECT_EQ(g_highScores[0].nScore, 700);
+    EXPECT_STREQ(g_highScores[0].szName, "Kim");
+    const std::vector<unsigned char> file = CScratchFolder::Read("data/hi.sav");
+    ASSERT_EQ(file.size(), 576u);
+    EXPECT_EQ(std::memcmp(&file[4], "Kim", 4), 0);
+}
+
+TEST_F(MainFrameTest, TheTableDialogPausesTheRunAndClosingItResumes)
+{
+    frame->activateWindow();
+    QApplication::processEvents();
+    if (!frame->isActiveWindow()) GTEST_SKIP() << "this platform does not activate windows";
+    ASSERT_TRUE(frame->m_pGame->m_bActive);
+    bool pausedWhileOpen = false;
+    WhenModal([&](QDialog* dialog) {
+        pausedWhileOpen = !frame->m_pGame->m_bActive;
+        dialog->accept();
+    });
+    frame->OnHighScoreTable();
+    QTest::qWait(50);
+    EXPECT_TRUE(pausedWhileOpen);
+    EXPECT_TRUE(frame->m_pGame->m_bActive);
+}
