@@ -71,7 +71,7 @@ void CMainFrame::FitOuterSize()
 {
     // The outer size counts the decorations wherever the window system reports them.
     const QSize decorations = frameGeometry().size() - geometry().size();
-    setFixedSize(kOuterSize - decorations);
+    if (size() != kOuterSize - decorations) setFixedSize(kOuterSize - decorations);
 }
 
 void CMainFrame::OnPaint()
@@ -163,7 +163,10 @@ IPrimarySurface* CMainFrame::GetPrimarySurface()
 
 bool CMainFrame::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate) OnActivate(true);
+    if (event->type() == QEvent::WindowActivate) {
+        FitOuterSize();
+        OnActivate(true);
+    }
     if (event->type() == QEvent::WindowDeactivate) OnActivate(false);
     return QMainWindow::event(event);
 }
@@ -191,6 +194,9 @@ void CMainFrame::focusInEvent(QFocusEvent* event)
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    // The decorations are known only once the window is up, and a window manager may
+    // report them later still: fit again then, and at each activation.
+    FitOuterSize();
     // A window manager gives a new window the focus; without one nobody would, and the
     // game would wait for an activation that never comes. Asked once the window is mapped.
     QMetaObject::invokeMethod(this, &CMainFrame::Reactivate, Qt::QueuedConnection);

@@ -22,12 +22,6 @@ protected:
         AddPlayer(new CPlayerShip);
         static_cast<CPlayerShip*>(g_objects[1])->m_nSafeTicks = 1000;
     }
-    int Count(int first, int last)
-    {
-        int n = 0;
-        for (int i = first; i <= last; ++i) n += g_objects[i] != nullptr;
-        return n;
-    }
     CObjectWorld world;
 };
 
@@ -44,9 +38,9 @@ TEST_F(EnemyTest, StandingAtTheShipsPlaceFiresInTheConstructorAndEvery101Updates
     EXPECT_EQ(EnemyAt(2).m_nFireDelay, 100);
     std::vector<int> fired;
     for (int update = 1; update <= 250; ++update) {
-        const int before = Count(27, 31);
+        const int before = CountObjects(27, 31);
         EnemyAt(2).Update();
-        if (Count(27, 31) > before) fired.push_back(update);
+        if (CountObjects(27, 31) > before) fired.push_back(update);
     }
     EXPECT_EQ(fired, (std::vector<int>{101, 202}));
     EXPECT_EQ(world.Plays(SND_BULLET), 3);
@@ -86,7 +80,7 @@ TEST_F(EnemyTest, OddAnglesNeverLineUpWithTheEvenShip)
     AddShipAtBottom();
     AddEnemy(new CEnemy(0, 0, -5000, 1, 1, 2, 2));
     for (int i = 0; i < 400; ++i) EnemyAt(2).Update();
-    EXPECT_EQ(Count(27, 31), 0);
+    EXPECT_EQ(CountObjects(27, 31), 0);
 }
 
 TEST_F(EnemyTest, TwoShotsOnOneEnemyScore500Once)
@@ -136,18 +130,18 @@ TEST_F(EnemyTest, ReachingZ1000LeavesSilentlyOnThe600thUpdate)
     EXPECT_EQ(updates + 1, 600);
     EXPECT_EQ(enemy.m_vPos.z, 1000.0f);
     EXPECT_EQ(g_nScore, 0);
-    EXPECT_EQ(Count(32, 39), 0);
+    EXPECT_EQ(CountObjects(32, 39), 0);
     EXPECT_EQ(world.Plays(SND_EXPLO), 0);
 }
 
 TEST_F(EnemyTest, NoShipMeansNoFireButTheCoolDownRuns)
 {
     AddEnemy(new CEnemy(0, 0, -5000, 0, 0, 0, 0));
-    EXPECT_EQ(Count(27, 31), 0);
+    EXPECT_EQ(CountObjects(27, 31), 0);
     EnemyAt(2).m_nFireDelay = 3;
     for (int i = 0; i < 5; ++i) EnemyAt(2).Update();
     EXPECT_EQ(EnemyAt(2).m_nFireDelay, 0);
-    EXPECT_EQ(Count(27, 31), 0);
+    EXPECT_EQ(CountObjects(27, 31), 0);
 }
 
 TEST_F(EnemyTest, FullShotRangeStartsNoCoolDown)

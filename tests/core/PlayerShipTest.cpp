@@ -28,12 +28,6 @@ protected:
     {
         for (int i = 0; i < n; ++i) Tick(input);
     }
-    int Count(int first, int last)
-    {
-        int n = 0;
-        for (int i = first; i <= last; ++i) n += g_objects[i] != nullptr;
-        return n;
-    }
     CObjectWorld world;
 };
 
@@ -135,21 +129,21 @@ TEST_F(PlayerShipTest, OneShotPerPressAndNoFifthShotInFlight)
     ASSERT_NE(g_objects[23], nullptr);
     EXPECT_EQ(g_objects[23]->m_vPos.z, 400.0f);  // 500 - 80, then its first move
     Ticks(2, INPUT_FIRE);
-    EXPECT_EQ(Count(23, 26), 1);
+    EXPECT_EQ(CountObjects(23, 26), 1);
     EXPECT_EQ(world.Plays(SND_LASER), 1);
     for (int i = 0; i < 3; ++i) {
         Tick(0);
         Tick(INPUT_FIRE);
     }
-    EXPECT_EQ(Count(23, 26), 4);
+    EXPECT_EQ(CountObjects(23, 26), 4);
     Tick(0);
     Tick(INPUT_FIRE);
-    EXPECT_EQ(Count(23, 26), 4);
+    EXPECT_EQ(CountObjects(23, 26), 4);
     EXPECT_EQ(world.Plays(SND_LASER), 4);  // the press found no room: no shot, no sound
     // The first shot leaves below -2000; the next press fires again.
     while (g_objects[23] != nullptr) Tick(0);
     Tick(INPUT_FIRE);
-    EXPECT_EQ(Count(23, 26), 4);
+    EXPECT_EQ(CountObjects(23, 26), 4);
     EXPECT_EQ(world.Plays(SND_LASER), 5);
 }
 

@@ -85,3 +85,10 @@ void EmptyObjectTable()
     }
     g_ppPlayer = nullptr;
 }
+
+int CountObjects(int first, int last)
+{
+    int n = 0;
+    for (int i = first; i <= last; ++i) n += g_objects[i] != nullptr;
+    return n;
+}

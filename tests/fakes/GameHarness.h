@@ -58,3 +58,5 @@ public:
 
 // Deletes every object of the table; for fixtures.
 void EmptyObjectTable();
+// Occupied slots from first to last, inclusive.
+int CountObjects(int first, int last);
