@@ -8,7 +8,12 @@ VANTOR_SOURCE=$1
 binary=$2
 source "$VANTOR_SOURCE/tests/e2e/xvfb_session.sh"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  echo "--- the game's output:" >&2
+  tail -n 30 "$e2e_dir/game.log" >&2 || true
+  exit 1
+}
 tap() { xdotool keydown "$1"; sleep "${2:-0.08}"; xdotool keyup "$1"; }
 
 e2e_start_x
@@ -20,6 +25,8 @@ game_pid=$!
 win=$(e2e_wait_window '^Vantor$' 15) || fail "no game window"
 eval "$(xdotool getwindowgeometry --shell "$win")"
 [ "$WIDTH" -eq 640 ] || fail "window is $WIDTH wide"
+# The window shows before the game has started; give it a moment to make the file.
+for _ in $(seq 1 50); do [ -s data/hi.sav ] && break; sleep 0.1; done
 [ -s data/hi.sav ] || fail "no high-score file created"
 sleep 1
 e2e_shot title
@@ -43,7 +50,10 @@ e2e_shot entry
 sleep 0.3
 xdotool type --delay 60 "Ace Pilot"
 tap Return
-sleep 0.5
+for _ in $(seq 1 50); do
+  [ "$(dd if=data/hi.sav bs=1 skip=4 count=9 2>/dev/null)" = "Ace Pilot" ] && break
+  sleep 0.1
+done
 
 # Bytes 4.. of the first record: the name; bytes 0..3: a score of at least 500.
 name=$(dd if=data/hi.sav bs=1 skip=4 count=9 2>/dev/null)

@@ -8,7 +8,10 @@ xvfb_pid=""
 game_pid=""
 
 e2e_cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  if [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; then
+    # Let the game close before its X server goes away under it.
+    for _ in $(seq 1 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  fi
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$e2e_dir"
