@@ -28,7 +28,9 @@ first_picture_ms() {
   local start=$1 id
   while :; do
     id=$(xdotool search --onlyvisible --name '^Vantor$' 2>/dev/null | head -n 1 || true)
-    if [ -n "$id" ] && import -window root -crop 140x12+215+168 txt:- 2>/dev/null | grep -q 'FFFFFF'; then
+    # Read whole before testing: with pipefail an early grep exit would fail the pipe.
+    pixels=$( [ -n "$id" ] && import -window root -crop 140x12+215+168 txt:- 2>/dev/null || true)
+    if [[ "$pixels" == *FFFFFF* ]]; then
       echo $(( $(now_ms) - start )); return
     fi
     sleep 0.02
