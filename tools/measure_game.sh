@@ -27,6 +27,7 @@ core_share() {
 first_picture_ms() {
   local start=$1 id
   while :; do
+    kill -0 "$game_pid" 2>/dev/null || { echo "the game ended before its first picture" >&2; cat "$e2e_dir/game-$run.log" >&2; exit 1; }
     id=$(xdotool search --onlyvisible --name '^Vantor$' 2>/dev/null | head -n 1 || true)
     # Read whole before testing: with pipefail an early grep exit would fail the pipe.
     pixels=$( [ -n "$id" ] && import -window root -crop 140x12+215+168 txt:- 2>/dev/null || true)
@@ -39,7 +40,7 @@ first_picture_ms() {
 
 for run in $(seq 1 "$runs"); do
   start=$(now_ms)
-  ALSOFT_DRIVERS=null "$binary" >/dev/null 2>&1 &
+  ALSOFT_DRIVERS=null "$binary" >"$e2e_dir/game-$run.log" 2>&1 &
   game_pid=$!
   first=$(first_picture_ms "$start")
   sleep 2
