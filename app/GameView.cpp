@@ -21,6 +21,12 @@ void CGameView::paintEvent(QPaintEvent*)
     m_pPainter = nullptr;
 }
 
+void CGameView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    emit Resized();
+}
+
 HRESULT CGameView::Blt(const RECT& dst, const CSurface& src, const RECT& srcRect)
 {
     if (m_pPainter == nullptr) return E_FAIL;

@@ -48,3 +48,13 @@ include(cmake/Install.cmake)
 add_test(NAME e2e_whole_game
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/play_test.sh ${CMAKE_SOURCE_DIR} $<TARGET_FILE:vantor>)
 set_tests_properties(e2e_whole_game PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+add_test(NAME e2e_whole_game_openbox
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/play_test.sh ${CMAKE_SOURCE_DIR} $<TARGET_FILE:vantor> openbox)
+set_tests_properties(e2e_whole_game_openbox PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+
+# The same binary on the desktops players have: a Wayland compositor, a sound server.
+add_test(NAME e2e_wayland
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/wayland_test.sh ${CMAKE_SOURCE_DIR} $<TARGET_FILE:vantor>)
+add_test(NAME e2e_sound_server
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/sound_server_test.sh ${CMAKE_SOURCE_DIR} $<TARGET_FILE:vantor>)
+set_tests_properties(e2e_wayland e2e_sound_server PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)

@@ -30,6 +30,9 @@ public:
     bool Start();
     void Tick();
     void Paint();
+    // Window thread, between paints: the display is made again for a game area of this
+    // size and the projection follows it. False, nothing changed, for a size out of range.
+    bool ResizeDisplay(int32_t width, int32_t height);
     // Stops the timer, waiting for a running tick, then frees everything but the display.
     void Shutdown();
 

@@ -74,7 +74,7 @@ public:
     {
         const int64_t right = int64_t(m_viewport.dwX) + m_viewport.dwWidth;
         const int64_t bottom = int64_t(m_viewport.dwY) + m_viewport.dwHeight;
-        const CSurface& target = m_device.m_target;
+        const CSurface& target = *m_device.m_pTarget;
         return {int32_t(std::min<int64_t>(m_viewport.dwX, target.Width())),
                 int32_t(std::min<int64_t>(m_viewport.dwY, target.Height())),
                 int32_t(std::min<int64_t>(right, target.Width())),
@@ -98,14 +98,14 @@ HRESULT CSoftDevice3D::CViewport::Clear2(uint32_t count, const D3DRECT* rects, u
         const RECT r{std::clamp(rects[i].x1, area.left, area.right), std::clamp(rects[i].y1, area.top, area.bottom),
                      std::clamp(rects[i].x2, area.left, area.right), std::clamp(rects[i].y2, area.top, area.bottom)};
         if (r.left >= r.right || r.top >= r.bottom) continue;
-        if (flags & D3DCLEAR_TARGET) m_device.m_target.FillRect(r, color & 0x00FFFFFFu);
-        if (flags & D3DCLEAR_ZBUFFER) m_device.m_depth.FillRect(r.left, r.top, r.right, r.bottom, z);
+        if (flags & D3DCLEAR_TARGET) m_device.m_pTarget->FillRect(r, color & 0x00FFFFFFu);
+        if (flags & D3DCLEAR_ZBUFFER) m_device.m_pDepth->FillRect(r.left, r.top, r.right, r.bottom, z);
     }
     return S_OK;
 }
 
 CSoftDevice3D::CSoftDevice3D(CSurface& target, CDepthBuffer& depth)
-    : m_target(target), m_depth(depth), m_rasterizer(target, depth), m_world(MatIdentity()),
+    : m_pTarget(&target), m_pDepth(&depth), m_rasterizer(target, depth), m_world(MatIdentity()),
       m_view(MatIdentity()), m_projection(MatIdentity())
 {
     m_clip.reserve(256);
@@ -114,6 +114,14 @@ CSoftDevice3D::CSoftDevice3D(CSurface& target, CDepthBuffer& depth)
 }
 
 CSoftDevice3D::~CSoftDevice3D() = default;
+
+HRESULT CSoftDevice3D::SetRenderTarget(CSurface& target, CDepthBuffer& depth)
+{
+    m_pTarget = &target;
+    m_pDepth = &depth;
+    m_rasterizer = CRasterizer(target, depth);
+    return S_OK;
+}
 
 HRESULT CSoftDevice3D::CreateViewport(IViewport3D** viewport)
 {

@@ -11,7 +11,7 @@
 // (less-or-equal) while ZENABLE is on, its default.
 //
 // Ownership: the device renders into a surface and depth buffer it does not own, which
-// must outlive it. It owns every viewport, light and material it creates.
+// must outlive their use (until the device is destroyed or given others). It owns every viewport, light and material it creates.
 // Threads: no lock of its own. SetTransform(VIEW) may come from another thread only
 // under the same lock as the draws; nothing else touches the state that call writes.
 #include <memory>
@@ -37,6 +37,7 @@ public:
     HRESULT SetCurrentViewport(IViewport3D* viewport) override;
     HRESULT CreateLight(ILight3D** light) override;
     HRESULT CreateMaterial(IMaterial3D** material) override;
+    HRESULT SetRenderTarget(CSurface& target, CDepthBuffer& depth) override;
 
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) override;
     HRESULT SetLightState(D3DLIGHTSTATETYPE state, uint32_t value) override;
@@ -63,8 +64,8 @@ private:
     void ClipAndDrawTriangle(uint32_t i0, uint32_t i1, uint32_t i2);
     bool UseViewport();
 
-    CSurface& m_target;
-    CDepthBuffer& m_depth;
+    CSurface* m_pTarget;
+    CDepthBuffer* m_pDepth;
     CRasterizer m_rasterizer;
     CClipper m_clipper;
     std::vector<std::unique_ptr<CViewport>> m_viewports;

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  openbox weston qt6-wayland pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include "platform/DikCodes.h"
 #include "platform/ScanCodeMap.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -58,16 +59,16 @@ bool ScanCodesAreXKeycodes()
 
 }  // namespace
 
-HRESULT CQtKeyboard::SetCooperativeLevel(IWindow*, uint32_t)
+HRESULT CQtKeyboard::SetCooperativeLevel(IWindow* window, uint32_t)
 {
-    // Foreground-only reading is kept by the input system, which unacquires the keyboard
-    // when the window loses the foreground.
+    m_pWindow = window;
     return DI_OK;
 }
 
 HRESULT CQtKeyboard::Acquire()
 {
     if (m_bReleased) return DIERR_DEVICENOTREG;
+    if (m_pWindow != nullptr && !m_pWindow->IsForeground()) return DIERR_OTHERAPPHASPRIO;
     if (m_bAcquired.exchange(true)) return DI_NOEFFECT;
     ClearKeys();
     return DI_OK;

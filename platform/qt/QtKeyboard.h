@@ -35,4 +35,5 @@ private:
     std::atomic<uint8_t> m_keys[DI_KEYBOARD_STATE_SIZE] = {};
     std::atomic<bool> m_bAcquired{false};
     std::atomic<bool> m_bReleased{false};
+    IWindow* m_pWindow = nullptr;  // from SetCooperativeLevel; window thread only
 };
