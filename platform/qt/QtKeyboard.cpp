@@ -111,9 +111,14 @@ void CQtKeyboard::ClearKeys()
 
 uint8_t CQtKeyboard::DikFromKeyEvent(const QKeyEvent& event)
 {
+    return DikFromKeyEvent(event, ScanCodesAreXKeycodes());
+}
+
+uint8_t CQtKeyboard::DikFromKeyEvent(const QKeyEvent& event, bool scanCodesAreXKeycodes)
+{
     // The scan code names the physical key, so a release matches its press even when a
-    // modifier changed the key's meaning in between.
-    if (event.nativeScanCode() != 0 && ScanCodesAreXKeycodes()) {
+    // modifier changed the key's meaning in between, and right Ctrl is not left Ctrl.
+    if (event.nativeScanCode() != 0 && scanCodesAreXKeycodes) {
         const uint8_t dik = DikFromXKeycode(event.nativeScanCode());
         if (dik != 0) return dik;
     }

@@ -8,6 +8,7 @@
 #include "platform/DikCodes.h"
 #include "platform/ScanCodeMap.h"
 #include "platform/qt/QtKeyboard.h"
+#include "tests/fakes/FakeWindow.h"
 
 namespace {
 
@@ -107,6 +108,29 @@ TEST(QtKeyboardTest, UnacquiredItReadsNothingAndReacquiredItStartsWithAllKeysUp)
     EXPECT_EQ(Read(keyboard, DIK_UP), 0x00) << "its release went to another window";
     keyboard.Release();
     EXPECT_EQ(keyboard.Acquire(), DIERR_DEVICENOTREG);
+}
+
+TEST(QtKeyboardTest, ItIsAcquiredOnlyWhileItsWindowIsInFront)
+{
+    CFakeWindow window;
+    window.foreground = false;
+    CQtKeyboard keyboard;
+    keyboard.SetCooperativeLevel(&window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
+    EXPECT_EQ(keyboard.Acquire(), DIERR_OTHERAPPHASPRIO);
+    uint8_t state[256];
+    EXPECT_EQ(keyboard.GetDeviceState(sizeof state, state), DIERR_NOTACQUIRED);
+    window.foreground = true;
+    EXPECT_EQ(keyboard.Acquire(), DI_OK);
+}
+
+TEST(QtKeyboardTest, WhereScanCodesAreXKeycodesRightCtrlIsNotLeftCtrl)
+{
+    const auto ctrl = [](uint32_t keycode) {
+        return QKeyEvent(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier, keycode, 0, 0);
+    };
+    EXPECT_EQ(CQtKeyboard::DikFromKeyEvent(ctrl(97 + kEvdevOffset), true), DIK_RCONTROL);
+    EXPECT_EQ(CQtKeyboard::DikFromKeyEvent(ctrl(29 + kEvdevOffset), true), DIK_LCONTROL);
+    EXPECT_EQ(CQtKeyboard::DikFromKeyEvent(ctrl(97 + kEvdevOffset), false), DIK_LCONTROL);
 }
 
 TEST(QtKeyboardTest, QtKeysMapToTheirDirectInputCodes)
