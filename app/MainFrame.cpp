@@ -243,9 +243,11 @@ void CMainFrame::focusInEvent(QFocusEvent* event)
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // The decorations are known only once the window is up, and a window manager may
-    // report them later still: fit again then, and at each activation.
+    // The decorations are known only once the window is up (a Wayland window draws its own
+    // just after this), and a window manager may report them later still: fit again
+    // then, and at each activation.
     FitOuterSize();
+    QMetaObject::invokeMethod(this, &CMainFrame::FitOuterSize, Qt::QueuedConnection);
     // A window manager gives a new window the focus; without one nobody would, and the
     // game would wait for an activation that never comes. Asked once the window is mapped.
     QMetaObject::invokeMethod(this, &CMainFrame::Reactivate, Qt::QueuedConnection);

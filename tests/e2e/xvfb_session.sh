@@ -81,6 +81,11 @@ e2e_game_area() {
   area_x=$x; area_y=$((y + menu)); area_w=$w; area_h=$((h - menu))
 }
 
+# The game area of the screen into $1; a test on another display server replaces it.
+e2e_area_shot() {
+  import -window root -crop "${area_w}x${area_h}+$area_x+$area_y" +repage "$1"
+}
+
 # Prints where the 3D scene's centre falls in the game area (from its top-left, in pixels),
 # found from the title's track on several screenshots taken as it scrolls: the two floor
 # edges are the only lines that stay put in the area's lower half, and they meet at the
@@ -88,7 +93,7 @@ e2e_game_area() {
 e2e_scene_centre() {
   local i shots=()
   for i in 1 2 3 4 5; do
-    import -window root -crop "${area_w}x${area_h}+$area_x+$area_y" +repage "$e2e_dir/scroll-$i.png"
+    e2e_area_shot "$e2e_dir/scroll-$i.png"
     shots+=("$e2e_dir/scroll-$i.png")
     sleep 0.13
   done
