@@ -3,11 +3,13 @@
 #include <QKeyEvent>
 
 #include <cstring>
+#include <memory>
 #include <set>
 
 #include "platform/DikCodes.h"
 #include "platform/ScanCodeMap.h"
 #include "platform/qt/QtKeyboard.h"
+#include "platform/x11/X11Keyboard.h"
 #include "tests/fakes/FakeWindow.h"
 
 namespace {
@@ -121,6 +123,23 @@ TEST(QtKeyboardTest, ItIsAcquiredOnlyWhileItsWindowIsInFront)
     EXPECT_EQ(keyboard.GetDeviceState(sizeof state, state), DIERR_NOTACQUIRED);
     window.foreground = true;
     EXPECT_EQ(keyboard.Acquire(), DI_OK);
+}
+
+// The X server's key map is the whole desktop's: read while the window is not in front, it
+// would hold the keys typed into other programs.
+TEST(X11KeyboardTest, ItIsAcquiredOnlyWhileItsWindowIsInFront)
+{
+    const std::unique_ptr<CX11Keyboard> keyboard = CX11Keyboard::Open();
+    if (!keyboard) GTEST_SKIP() << "no X server";
+    CFakeWindow window;
+    window.foreground = false;
+    keyboard->SetCooperativeLevel(&window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
+    EXPECT_EQ(keyboard->Acquire(), DIERR_OTHERAPPHASPRIO);
+    uint8_t state[256];
+    EXPECT_EQ(keyboard->GetDeviceState(sizeof state, state), DIERR_NOTACQUIRED);
+    window.foreground = true;
+    EXPECT_EQ(keyboard->Acquire(), DI_OK);
+    EXPECT_EQ(keyboard->GetDeviceState(sizeof state, state), DI_OK);
 }
 
 TEST(QtKeyboardTest, WhereScanCodesAreXKeycodesRightCtrlIsNotLeftCtrl)
