@@ -11,7 +11,8 @@
 // (less-or-equal) while ZENABLE is on, its default.
 //
 // Ownership: the device renders into a surface and depth buffer it does not own, which
-// must outlive their use (until the device is destroyed or given others). It owns every viewport, light and material it creates.
+// must outlive their use (until the device is destroyed or given others). It owns every
+// viewport, light and material it creates.
 // Threads: no lock of its own. SetTransform(VIEW) may come from another thread only
 // under the same lock as the draws; nothing else touches the state that call writes.
 #include <memory>
