@@ -53,16 +53,7 @@ done
 shoot play
 
 # Keep firing until the run ends in the name entry, then type a name into it.
-entry=""
-for i in $(seq 1 900); do
-  tap Control_L 0.05
-  sleep 0.05
-  if (( i % 10 == 0 )); then
-    entry=$(xdotool search --onlyvisible --name '^High Score Entry$' 2>/dev/null | head -n 1 || true)
-    [ -n "$entry" ] && break
-  fi
-done
-[ -n "$entry" ] || { echo "the run never reached the name entry" >&2; exit 1; }
+e2e_fire_until_entry >/dev/null || { echo "the run never reached the name entry" >&2; exit 1; }
 sleep 0.5
 xdotool type --delay 60 "Ace Pilot"
 sleep 0.3
