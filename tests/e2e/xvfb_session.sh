@@ -111,3 +111,18 @@ e2e_scene_centre() {
       k = cos(0.375) / sin(0.375)
       printf "%.1f %.1f\n", vx, vy + 0.2 * k * w / 2 }'
 }
+
+# Taps fire (about ten times a second, for up to 90 s) until the run ends in the name
+# entry; prints the entry's window id. With $1, saves the screen as "$1-<tap>" every 50 taps.
+e2e_fire_until_entry() {
+  local i entry
+  for i in $(seq 1 900); do
+    xdotool keydown Control_L; sleep 0.05; xdotool keyup Control_L
+    sleep 0.05
+    (( i % 10 == 0 )) || continue
+    entry=$(xdotool search --onlyvisible --name '^High Score Entry$' 2>/dev/null | head -n 1 || true)
+    [ -n "$entry" ] && { echo "$entry"; return 0; }
+    if [ -n "${1:-}" ] && (( i % 50 == 0 )); then e2e_shot "$1-$i"; fi
+  done
+  return 1
+}
