@@ -28,7 +28,9 @@ e2e_start_x() {
     xvfb_pid=$!
     export DISPLAY=":$n"
     for _ in $(seq 1 50); do
-      xdpyinfo >/dev/null 2>&1 && return 0
+      # Only our own server counts: another test may have taken the display just before.
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      xdpyinfo >/dev/null 2>&1 && kill -0 "$xvfb_pid" 2>/dev/null && return 0
       sleep 0.1
     done
     kill "$xvfb_pid" 2>/dev/null || true
@@ -45,6 +47,7 @@ e2e_start_openbox() {
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
     sleep 0.1
   done
+  cat "$e2e_dir/openbox.log" >&2
   return 1
 }
 
