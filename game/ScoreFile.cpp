@@ -82,6 +82,13 @@ bool WriteAll(int fd, const unsigned char* bytes, size_t size)
     return true;
 }
 
+// Flushed to the disk, then closed, so that a late write error counts too.
+bool WriteSyncClose(CFd& file, const unsigned char* bytes, size_t size)
+{
+    const bool written = WriteAll(file.Get(), bytes, size) && fsync(file.Get()) == 0;
+    return file.Close() && written;
+}
+
 enum class TempResult { kWritten, kNotMade, kFailed };
 
 // owner: the file being replaced, whose mode and owner the new one takes; null for a new file.
@@ -96,8 +103,7 @@ TempResult WriteTemporary(const std::string& temp, const unsigned char* bytes, s
         // through its group bits ends up owning the new one, which is all Linux allows.
         if (fchown(file.Get(), owner->st_uid, owner->st_gid) != 0 && geteuid() == 0) return TempResult::kFailed;
     }
-    const bool written = WriteAll(file.Get(), bytes, size) && fsync(file.Get()) == 0;
-    return file.Close() && written ? TempResult::kWritten : TempResult::kFailed;
+    return WriteSyncClose(file, bytes, size) ? TempResult::kWritten : TempResult::kFailed;
 }
 
 bool WriteInPlace(const std::string& target, const unsigned char* bytes, size_t size)
@@ -105,8 +111,7 @@ bool WriteInPlace(const std::string& target, const unsigned char* bytes, size_t 
     CFd file(open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info;
     if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    const bool written = WriteAll(file.Get(), bytes, size) && fsync(file.Get()) == 0;
-    return file.Close() && written;
+    return WriteSyncClose(file, bytes, size);
 }
 
 // The name a chain of symbolic links ends at, whether or not that exists yet, so that a
