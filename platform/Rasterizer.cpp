@@ -72,12 +72,14 @@ struct CRasterizer::Gradient {
     float x0, y0;
     float base[4], dx[4], dy[4];  // z, r, g, b
 
+    // twiceArea: twice the area in 1/256ths of a square pixel, exact and positive. Recomputed
+    // in float it can cancel to 0 for a long sliver and make every gradient NaN.
     Gradient(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c, float ax,
-             float ay, float bx, float by, float cx, float cy)
+             float ay, float bx, float by, float cx, float cy, int64_t twiceArea)
         : x0(ax), y0(ay)
     {
         const float d1x = bx - ax, d1y = by - ay, d2x = cx - ax, d2y = cy - ay;
-        const float inv = 1.0f / (d1x * d2y - d1y * d2x);
+        const float inv = float(double(kSubpixels * kSubpixels) / double(twiceArea));
         const float va[4] = {a.z, a.r, a.g, a.b}, vb[4] = {b.z, b.r, b.g, b.b},
                     vc[4] = {c.z, c.r, c.g, c.b};
         for (int i = 0; i < 4; ++i) {
@@ -112,11 +114,12 @@ void CRasterizer::DrawTriangle(const RasterVertex& a, const RasterVertex& b, con
     const int64_t xa = std::lrint(a.x * kSubpixels), ya = std::lrint(a.y * kSubpixels);
     const int64_t xb = std::lrint(b.x * kSubpixels), yb = std::lrint(b.y * kSubpixels);
     const int64_t xc = std::lrint(c.x * kSubpixels), yc = std::lrint(c.y * kSubpixels);
-    if ((xb - xa) * (yc - ya) - (yb - ya) * (xc - xa) <= 0) return;  // back face or degenerate
+    const int64_t twiceArea = (xb - xa) * (yc - ya) - (yb - ya) * (xc - xa);
+    if (twiceArea <= 0) return;  // back face or degenerate
 
     const Edge edges[3] = {Edge(xb, yb, xc, yc), Edge(xc, yc, xa, ya), Edge(xa, ya, xb, yb)};
     const Gradient gradient(a, b, c, xa / kSubpixels, ya / kSubpixels, xb / kSubpixels,
-                            yb / kSubpixels, xc / kSubpixels, yc / kSubpixels);
+                            yb / kSubpixels, xc / kSubpixels, yc / kSubpixels, twiceArea);
     const int64_t sub = int64_t(kSubpixels);
     const int64_t top = std::max<int64_t>(CeilDiv(std::min({ya, yb, yc}), sub), m_scissor.top);
     const int64_t bottom = std::min<int64_t>(FloorDiv(std::max({ya, yb, yc}), sub), m_scissor.bottom - 1);

@@ -99,6 +99,21 @@ TEST(RasterizerTest, TrianglesSharingAnEdgeCoverEachPixelOfTheSquareExactlyOnce)
             EXPECT_EQ(hits[y * 16 + x], (x >= 2 && x < 6 && y >= 2 && y < 6) ? 1 : 0) << x << "," << y;
 }
 
+TEST(RasterizerTest, ALongSliverThroughAPixelCentreDrawsItInTheVertexColour)
+{
+    CSurface target(8, 8);
+    CDepthBuffer depth(8, 8);
+    CRasterizer rasterizer(target, depth);
+    // Twice its area is 4/256 of a square pixel, which the float products around
+    // 3e5 square pixels cannot hold: computed in float it comes out as 0.
+    const RasterVertex a{202.625f, 326.0f, 0.5f, 100, 150, 200};
+    const RasterVertex b{-196.625f, -320.0f, 0.5f, 100, 150, 200};
+    const RasterVertex c{-258.3125f, -419.8125f, 0.5f, 100, 150, 200};
+    rasterizer.DrawTriangle(a, b, c);
+    EXPECT_EQ(target.Pixel(3, 3), 0x6496C8u);
+    EXPECT_EQ(depth.Depth(3, 3), 0.5f);
+}
+
 TEST_F(SoftDeviceTest, CounterClockwiseOnScreenIsCulledAndClockwiseDrawn)
 {
     UseColour(kRed);
