@@ -7,3 +7,7 @@ foreach(source ${VANTOR_BENCHES})
   add_executable(${name} ${source})
   target_link_libraries(${name} PRIVATE vantor_platform vantor_fakes benchmark::benchmark)
 endforeach()
+
+# The floor the game's own cost is measured against (tools/measure_game.sh).
+add_executable(floor_window bench/floor_window.cpp)
+target_link_libraries(floor_window PRIVATE Qt6::Widgets)
