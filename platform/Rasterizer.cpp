@@ -92,7 +92,8 @@ struct CRasterizer::Gradient {
 };
 
 CRasterizer::CRasterizer(CSurface& target, CDepthBuffer& depth)
-    : m_pixels(target.Pixels()), m_depth(depth.Data()), m_nStride(target.Width()),
+    : m_target(target), m_depthBuffer(depth), m_pixels(target.WritablePixels()),
+      m_depth(depth.WritableData()), m_nStride(target.Width()),
       m_bounds{0, 0, std::min(target.Width(), depth.Width()), std::min(target.Height(), depth.Height())},
       m_scissor(m_bounds)
 {
@@ -138,6 +139,8 @@ void CRasterizer::FillSpan(int32_t y, int32_t x0, int32_t x1, const Gradient& gr
         channel[i] = ToFixed(gradient.At(i + 1, fx, fy));
         step[i] = n > 0 ? (ToFixed(gradient.At(i + 1, last, fy)) - channel[i]) / n : 0;
     }
+    m_target.MarkWritten(y, x0, x1);
+    if (m_bDepthTest) m_depthBuffer.MarkWritten(y, x0, x1);
     uint32_t* const pixels = m_pixels + size_t(y) * m_nStride;
     float* const depth = m_depth + size_t(y) * m_nStride;
     int32_t r = channel[0], g = channel[1], b = channel[2];
@@ -176,7 +179,9 @@ void CRasterizer::DrawLine(const RasterVertex& a, const RasterVertex& b)
         if (m_bDepthTest) {
             if (!(z <= m_depth[at])) continue;
             m_depth[at] = z;
+            m_depthBuffer.MarkWritten(y, x, x);
         }
+        m_target.MarkWritten(y, x, x);
         m_pixels[at] = PackFixed(ToFixed(a.r + t * (b.r - a.r)), ToFixed(a.g + t * (b.g - a.g)),
                                  ToFixed(a.b + t * (b.b - a.b)));
     }
