@@ -45,6 +45,7 @@ QPaintEngine* CGameView::paintEngine() const
 void CGameView::paintEvent(QPaintEvent*)
 {
     if (m_pPresenter) {
+        m_pPresenter->WaitUntilShown();  // the paint draws over the last frame's pixels
         emit PaintRequested();
         return;
     }

@@ -1,18 +1,20 @@
 #pragma once
 // Which parts of a pixel buffer were written since it was last cleared, so a clear can
-// skip what still holds the clear value. Rows are split into chunks of kChunk pixels (one
-// cache line of 32-bit pixels); a chunk is marked as a whole. Marks are conservative: a
-// marked chunk may hold the clear value, an unmarked one never holds anything else.
+// skip what still holds the clear value. Rows are split into chunks of kChunk pixels,
+// half a cache line of 32-bit pixels: small, because a steep line marks a whole chunk in
+// every row it crosses. A chunk is marked as a whole. Marks are conservative: a marked
+// chunk may hold the clear value, an unmarked one never holds anything else.
 //
 // Owned by the buffer it describes (CSurface, CDepthBuffer); not thread-safe.
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 class CDirtyChunks {
 public:
-    static constexpr int32_t kChunkShift = 4;
+    static constexpr int32_t kChunkShift = 3;
     static constexpr int32_t kChunk = 1 << kChunkShift;  // pixels
 
     CDirtyChunks(int32_t width, int32_t height);  // both >= 1; everything starts marked
@@ -50,22 +52,26 @@ private:
 template <typename Fill>
 void CDirtyChunks::ClearMarked(int32_t left, int32_t top, int32_t right, int32_t bottom, Fill&& fill)
 {
+    const int32_t first = left >> kChunkShift, last = (right - 1) >> kChunkShift;
     for (int32_t y = top; y < bottom; ++y) {
         uint64_t* const row = &m_bits[size_t(y) * m_nWords];
-        if (m_nWords == 1 && row[0] == 0) continue;
-        int32_t runStart = -1;
-        for (int32_t c = left >> kChunkShift, last = (right - 1) >> kChunkShift; c <= last + 1; ++c) {
-            const bool marked = c <= last && (row[c >> 6] >> (c & 63) & 1u);
-            if (marked && runStart < 0) runStart = c;
-            if (marked || runStart < 0) continue;
-            const int32_t x0 = std::max(runStart << kChunkShift, left);
-            const int32_t x1 = std::min(c << kChunkShift, right);
+        for (int32_t c = first; c <= last;) {
+            const uint64_t pending = (row[c >> 6] >> (c & 63));
+            if (pending == 0) {  // nothing marked up to the end of this word
+                c = (c | 63) + 1;
+                continue;
+            }
+            c += std::countr_zero(pending);
+            if (c > last) break;
+            int32_t end = c;  // one past the run's last chunk
+            while (end <= last && (row[end >> 6] >> (end & 63) & 1u)) ++end;
+            const int32_t x0 = std::max(c << kChunkShift, left), x1 = std::min(end << kChunkShift, right);
             fill(y, x0, x1);
-            for (int32_t k = runStart; k < c; ++k) {
+            for (int32_t k = c; k < end; ++k) {
                 const bool whole = (k << kChunkShift) >= x0 && std::min((k + 1) << kChunkShift, m_nWidth) <= x1;
                 if (whole) row[k >> 6] &= ~(1ull << (k & 63));
             }
-            runStart = -1;
+            c = end;
         }
     }
 }

@@ -19,8 +19,11 @@ public:
     // Memory for width x height pixels (1..16384 each) that Show sends without copying;
     // null when none can be had, and the surface then keeps its own.
     virtual std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) = 0;
-    // Shows srcRect of src with its top-left corner at (x, y) of the window and returns
-    // once the display server has read it, so the next frame may be drawn over it.
-    // False when nothing could be shown.
+    // Shows srcRect of src with its top-left corner at (x, y) of the window. It returns at
+    // once, and the display server reads the pixels later: call WaitUntilShown before
+    // drawing over them. False when nothing could be shown.
     virtual bool Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y) = 0;
+    // Returns once the display server has read the last frame shown; at once, when it
+    // has (a frame later it always has, so this rarely waits).
+    virtual void WaitUntilShown() = 0;
 };

@@ -169,6 +169,10 @@ void CRasterizer::DrawLine(const RasterVertex& a, const RasterVertex& b)
     const int32_t minorMax = (xMajor ? m_scissor.bottom : m_scissor.right) - 1;
     const int32_t lo = std::max(std::min(first, lastPixel), majorMin);
     const int32_t hi = std::min(std::max(first, lastPixel), majorMax);
+    // Lines of one colour (all the track's) skip the per-pixel blend; it would give the
+    // same value, since t * 0 is 0 for every t here.
+    const bool flat = a.r == b.r && a.g == b.g && a.b == b.b;
+    const uint32_t colour = PackFixed(ToFixed(a.r), ToFixed(a.g), ToFixed(a.b));
     for (int32_t i = lo; i <= hi; ++i) {
         const float t = std::clamp((float(i) - start) / along, 0.0f, 1.0f);
         const int32_t j = int32_t(std::floor(across0 + t * across + 0.5f));
@@ -182,7 +186,8 @@ void CRasterizer::DrawLine(const RasterVertex& a, const RasterVertex& b)
             m_depthBuffer.MarkWritten(y, x, x);
         }
         m_target.MarkWritten(y, x, x);
-        m_pixels[at] = PackFixed(ToFixed(a.r + t * (b.r - a.r)), ToFixed(a.g + t * (b.g - a.g)),
-                                 ToFixed(a.b + t * (b.b - a.b)));
+        m_pixels[at] = flat ? colour
+                            : PackFixed(ToFixed(a.r + t * (b.r - a.r)), ToFixed(a.g + t * (b.g - a.g)),
+                                        ToFixed(a.b + t * (b.b - a.b)));
     }
 }

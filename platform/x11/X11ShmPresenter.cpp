@@ -86,7 +86,8 @@ std::unique_ptr<CX11ShmPresenter> CX11ShmPresenter::Open(unsigned long window)
 }
 
 CX11ShmPresenter::CX11ShmPresenter(std::shared_ptr<Connection> connection, unsigned long window)
-    : m_connection(std::move(connection)), m_window(window)
+    : m_connection(std::move(connection)), m_window(window),
+      m_nCompletionEvent(XShmGetEventBase(m_connection->display) + ShmCompletion)
 {
 }
 
@@ -132,11 +133,27 @@ bool CX11ShmPresenter::Show(const CSurface& src, const RECT& srcRect, int32_t x,
     const int32_t right = std::clamp(srcRect.right, left, src.Width());
     const int32_t bottom = std::clamp(srcRect.bottom, top, src.Height());
     Display* const display = m_connection->display;
+    WaitUntilShown();
+    // The server says when it has copied the frame out.
     XShmPutImage(display, m_window, m_connection->gc, segment->image, left, top, x, y, unsigned(right - left),
-                 unsigned(bottom - top), False);
-    // One round trip: once it returns the server has copied the frame out of the segment.
-    XSync(display, False);
+                 unsigned(bottom - top), True);
+    XFlush(display);
+    m_bInFlight = true;
     return true;
+}
+
+void CX11ShmPresenter::WaitUntilShown()
+{
+    if (!m_bInFlight) return;
+    Display* const display = m_connection->display;
+    XEvent event;
+    // A put that failed (its window gone) never completes: after a round trip, whatever
+    // was coming has come.
+    if (!XCheckTypedEvent(display, m_nCompletionEvent, &event)) {
+        XSync(display, False);
+        XCheckTypedEvent(display, m_nCompletionEvent, &event);
+    }
+    m_bInFlight = false;
 }
 
 std::shared_ptr<CX11ShmPresenter::Segment> CX11ShmPresenter::Find(const uint32_t* pixels, int32_t width,

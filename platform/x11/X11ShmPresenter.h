@@ -21,6 +21,7 @@ public:
 
     std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) override;
     bool Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y) override;
+    void WaitUntilShown() override;
 
     struct Connection;
     struct Segment;
@@ -34,4 +35,6 @@ private:
     unsigned long m_window;
     std::vector<std::weak_ptr<Segment>> m_segments;
     std::shared_ptr<Segment> m_staging;  // for frames drawn in memory of their own
+    int m_nCompletionEvent = 0;
+    bool m_bInFlight = false;  // a put whose completion has not arrived yet
 };
