@@ -15,8 +15,7 @@ void CDepthBuffer::FillRect(int32_t left, int32_t top, int32_t right, int32_t bo
     assert(left >= 0 && top >= 0 && right <= m_nWidth && bottom <= m_nHeight);
     if (left >= right || top >= bottom) return;
     const auto fill = [this, z](int32_t y, int32_t x0, int32_t x1) {
-        float* const row = m_depth.data() + size_t(y) * m_nWidth;
-        std::fill(row + x0, row + x1, z);
+        FillRun(m_depth.data() + size_t(y) * m_nWidth + x0, x1 - x0, z);
     };
     // Compared bit for bit: a NaN clear never matches, and -0 is not 0.
     if (std::bit_cast<uint32_t>(z) == std::bit_cast<uint32_t>(m_cleanDepth)) {

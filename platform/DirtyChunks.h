@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 class CDirtyChunks {
@@ -48,6 +49,19 @@ private:
     int32_t m_nWords;  // per row
     std::vector<uint64_t> m_bits;
 };
+
+// n copies of value from p on, eight at a time, so even an unvectorised build writes
+// whole vector registers: clears are bound by stores into memory the last frame left cold.
+template <typename T>
+void FillRun(T* p, int32_t n, T value)
+{
+    static_assert(sizeof(T) == 4);
+    T block[8];
+    std::fill_n(block, 8, value);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) std::memcpy(p + i, block, sizeof block);
+    for (; i < n; ++i) p[i] = value;
+}
 
 template <typename Fill>
 void CDirtyChunks::ClearMarked(int32_t left, int32_t top, int32_t right, int32_t bottom, Fill&& fill)

@@ -111,8 +111,7 @@ void CSurface::FillRect(const RECT& rect, uint32_t color)
     const int32_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, m_nHeight);
     if (left >= right || top >= bottom) return;
     const auto fill = [this, color](int32_t y, int32_t x0, int32_t x1) {
-        uint32_t* const row = m_pPixels + size_t(y) * m_nWidth;
-        std::fill(row + x0, row + x1, color);
+        FillRun(m_pPixels + size_t(y) * m_nWidth + x0, x1 - x0, color);
     };
     if (color == m_cleanColor) {
         m_dirty.ClearMarked(left, top, right, bottom, fill);
