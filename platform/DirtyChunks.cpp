@@ -3,7 +3,7 @@
 #include <cassert>
 
 CDirtyChunks::CDirtyChunks(int32_t width, int32_t height)
-    : m_nWidth(width), m_nWords(((width + kChunk - 1) / kChunk + 63) / 64),
+    : m_nWidth(width), m_nHeight(height), m_nWords(((width + kChunk - 1) / kChunk + 63) / 64),
       m_bits(size_t(m_nWords) * size_t(height), 0)
 {
     assert(width >= 1 && height >= 1);
@@ -12,8 +12,7 @@ CDirtyChunks::CDirtyChunks(int32_t width, int32_t height)
 
 void CDirtyChunks::MarkAll()
 {
-    const int32_t height = int32_t(m_bits.size() / size_t(m_nWords));
-    for (int32_t y = 0; y < height; ++y) Mark(y, 0, m_nWidth - 1);
+    for (int32_t y = 0; y < m_nHeight; ++y) Mark(y, 0, m_nWidth - 1);
 }
 
 void CDirtyChunks::MarkWide(uint64_t* row, int32_t c0, int32_t c1)

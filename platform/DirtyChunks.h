@@ -37,6 +37,12 @@ public:
     // inside left..right-1, then forgets the marks of every chunk that lies wholly inside.
     template <typename Fill>
     void ClearMarked(int32_t left, int32_t top, int32_t right, int32_t bottom, Fill&& fill);
+    // A buffer's clear of left..right-1 x top..bottom-1 (inside it) to value, through
+    // fill(y, x0, x1): only the marked stretches when value is, bit for bit, clean (what
+    // every unmarked chunk holds); otherwise all of it, marked, and when that was the whole
+    // buffer, value becomes clean and no chunk stays marked.
+    template <typename T, typename Fill>
+    void Clear(int32_t left, int32_t top, int32_t right, int32_t bottom, T value, T& clean, Fill&& fill);
 
 private:
     static uint64_t Bits(int32_t first, int32_t last)  // 0 <= first <= last <= 63
@@ -46,6 +52,7 @@ private:
     void MarkWide(uint64_t* row, int32_t c0, int32_t c1);
 
     int32_t m_nWidth;
+    int32_t m_nHeight;
     int32_t m_nWords;  // per row
     std::vector<uint64_t> m_bits;
 };
@@ -88,4 +95,23 @@ void CDirtyChunks::ClearMarked(int32_t left, int32_t top, int32_t right, int32_t
             c = end;
         }
     }
+}
+
+template <typename T, typename Fill>
+void CDirtyChunks::Clear(int32_t left, int32_t top, int32_t right, int32_t bottom, T value, T& clean, Fill&& fill)
+{
+    if (left >= right || top >= bottom) return;
+    // Bit for bit: a NaN depth never matches itself, and -0 is not 0.
+    if (std::memcmp(&value, &clean, sizeof value) == 0) {
+        ClearMarked(left, top, right, bottom, fill);
+        return;
+    }
+    for (int32_t y = top; y < bottom; ++y) fill(y, left, right);
+    if (left == 0 && top == 0 && right == m_nWidth && bottom == m_nHeight) {
+        // Every chunk now holds the new value: the marks were for the old one.
+        std::fill(m_bits.begin(), m_bits.end(), 0);
+        clean = value;
+        return;
+    }
+    for (int32_t y = top; y < bottom; ++y) Mark(y, left, right - 1);
 }

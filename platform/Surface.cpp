@@ -109,20 +109,7 @@ void CSurface::FillRect(const RECT& rect, uint32_t color)
     m_bRunsValid = false;
     const int32_t left = std::max(rect.left, 0), right = std::min(rect.right, m_nWidth);
     const int32_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, m_nHeight);
-    if (left >= right || top >= bottom) return;
-    const auto fill = [this, color](int32_t y, int32_t x0, int32_t x1) {
+    m_dirty.Clear(left, top, right, bottom, color, m_cleanColor, [this, color](int32_t y, int32_t x0, int32_t x1) {
         FillRun(m_pPixels + size_t(y) * m_nWidth + x0, x1 - x0, color);
-    };
-    if (color == m_cleanColor) {
-        m_dirty.ClearMarked(left, top, right, bottom, fill);
-        return;
-    }
-    for (int32_t y = top; y < bottom; ++y) fill(y, left, right);
-    if (left == 0 && top == 0 && right == m_nWidth && bottom == m_nHeight) {
-        // Every chunk now holds the new colour: forget the marks, they were for the old one.
-        m_dirty.ClearMarked(0, 0, m_nWidth, m_nHeight, [](int32_t, int32_t, int32_t) {});
-        m_cleanColor = color;
-        return;
-    }
-    for (int32_t y = top; y < bottom; ++y) m_dirty.Mark(y, left, right - 1);
+    });
 }
