@@ -21,8 +21,7 @@ CGameView::~CGameView() = default;
 void CGameView::OpenDirectPath()
 {
     m_bTriedDirect = true;
-    if (QGuiApplication::platformName() != QLatin1String("xcb") || qEnvironmentVariableIsSet("VANTOR_QT_PRESENT"))
-        return;
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
     // A window of the view's own, so nothing Qt flushes for the frame covers the game.
     setAttribute(Qt::WA_NativeWindow);
     m_pPresenter = CX11ShmPresenter::Open(winId());
