@@ -39,8 +39,8 @@ HRESULT CSurface::BltFast(int32_t x, int32_t y, const CSurface& src, const RECT&
     const int32_t dx0 = x + (sx0 - srcRect.left);
     for (int32_t sy = sy0; sy < sy1; ++sy) {
         const int32_t dy = y + (sy - srcRect.top);
-        std::copy_n(src.m_pPixels + size_t(sy) * src.m_nWidth + sx0, sx1 - sx0,
-                    m_pPixels + size_t(dy) * m_nWidth + dx0);
+        std::memmove(m_pPixels + size_t(dy) * m_nWidth + dx0, src.m_pPixels + size_t(sy) * src.m_nWidth + sx0,
+                     size_t(sx1 - sx0) * sizeof(uint32_t));
         m_dirty.Mark(dy, dx0, dx0 + (sx1 - sx0) - 1);
     }
     return DD_OK;
@@ -57,7 +57,8 @@ HRESULT CSurface::BltKeyed(int32_t x, int32_t y, const CSurface& src, const RECT
         const int32_t a = std::max(run.x0, sx0), b = std::min(run.x1, sx1);
         if (a >= b) continue;
         const int32_t dx = x + (a - srcRect.left), dy = y + (run.y - srcRect.top);
-        std::copy_n(src.m_pPixels + size_t(run.y) * src.m_nWidth + a, b - a, m_pPixels + size_t(dy) * m_nWidth + dx);
+        std::memmove(m_pPixels + size_t(dy) * m_nWidth + dx, src.m_pPixels + size_t(run.y) * src.m_nWidth + a,
+                     size_t(b - a) * sizeof(uint32_t));
         m_dirty.Mark(dy, dx, dx + (b - a) - 1);
     }
     return DD_OK;

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "platform/DirtyChunks.h"
-
 #include "platform/HResult.h"
 #include "platform/Rect.h"
 
