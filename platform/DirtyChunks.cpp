@@ -21,3 +21,25 @@ void CDirtyChunks::MarkWide(uint64_t* row, int32_t c0, int32_t c1)
     for (int32_t w = (c0 >> 6) + 1; w < (c1 >> 6); ++w) row[w] = ~0ull;
     row[c1 >> 6] |= Bits(0, c1 & 63);
 }
+
+int32_t CDirtyChunks::RunEnd(const uint64_t* row, int32_t c) const
+{
+    const int32_t chunks = (m_nWidth + kChunk - 1) >> kChunkShift;
+    while (c < chunks) {
+        const uint64_t unmarked = ~row[c >> 6] >> (c & 63);  // the word's tail, zeros filled in
+        const int32_t inWord = 64 - (c & 63);
+        const int32_t run = std::min(unmarked == 0 ? 64 : int32_t(std::countr_zero(unmarked)), inWord);
+        c += run;
+        if (run < inWord) break;
+    }
+    return std::min(c, chunks);
+}
+
+void CDirtyChunks::Unmark(uint64_t* row, int32_t c0, int32_t c1)
+{
+    for (int32_t c = c0; c < c1;) {
+        const int32_t lastInWord = std::min(c1 - 1, c | 63);
+        row[c >> 6] &= ~Bits(c & 63, lastInWord & 63);
+        c = lastInWord + 1;
+    }
+}

@@ -50,6 +50,10 @@ private:
         return (~0ull >> (63 - last)) & (~0ull << first);
     }
     void MarkWide(uint64_t* row, int32_t c0, int32_t c1);
+    // One past the last marked chunk of the run starting at marked chunk c.
+    int32_t RunEnd(const uint64_t* row, int32_t c) const;
+    // Forgets chunks c0..c1-1.
+    static void Unmark(uint64_t* row, int32_t c0, int32_t c1);
 
     int32_t m_nWidth;
     int32_t m_nHeight;
@@ -77,21 +81,20 @@ void CDirtyChunks::ClearMarked(int32_t left, int32_t top, int32_t right, int32_t
     for (int32_t y = top; y < bottom; ++y) {
         uint64_t* const row = &m_bits[size_t(y) * m_nWords];
         for (int32_t c = first; c <= last;) {
-            const uint64_t pending = (row[c >> 6] >> (c & 63));
+            const uint64_t pending = row[c >> 6] >> (c & 63);
             if (pending == 0) {  // nothing marked up to the end of this word
                 c = (c | 63) + 1;
                 continue;
             }
             c += std::countr_zero(pending);
             if (c > last) break;
-            int32_t end = c;  // one past the run's last chunk
-            while (end <= last && (row[end >> 6] >> (end & 63) & 1u)) ++end;
+            const int32_t end = std::min(RunEnd(row, c), last + 1);
             const int32_t x0 = std::max(c << kChunkShift, left), x1 = std::min(end << kChunkShift, right);
             fill(y, x0, x1);
-            for (int32_t k = c; k < end; ++k) {
-                const bool whole = (k << kChunkShift) >= x0 && std::min((k + 1) << kChunkShift, m_nWidth) <= x1;
-                if (whole) row[k >> 6] &= ~(1ull << (k & 63));
-            }
+            Unmark(row, c, end);
+            // Chunks the rectangle only cut into keep their marks.
+            if ((c << kChunkShift) < x0) row[c >> 6] |= 1ull << (c & 63);
+            if (std::min(end << kChunkShift, m_nWidth) > x1) row[(end - 1) >> 6] |= 1ull << ((end - 1) & 63);
             c = end;
         }
     }
