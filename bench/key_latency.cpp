@@ -4,6 +4,7 @@
 // stays in the middle) is timed until the ship's centre on screen moves. Presses while the
 // ship is not shown (destroyed, blinking) are not counted.
 // Usage: key_latency WINDOW [PRESSES]   (WINDOW: the game's X window id, as xdotool prints)
+// With KEY_LATENCY_VERBOSE set, each press is printed as it is timed.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
