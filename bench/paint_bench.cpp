@@ -1,16 +1,17 @@
 // The paint of each scene the player sees (the title, the busiest play frame, game over)
 // against a bare clear of colour and depth of the whole 640 x 480 area, in one run so all
-// meet the same machine load. The goal: the busiest paint under 4 times the bare clear.
-// The bare clear fills every pixel, as a frame did before clears learnt to skip what the
-// last frame left untouched; the scenes pay only for what they draw.
+// meet the same machine load. The bare clear fills every pixel, as every frame did before
+// clears learnt to skip what the last frame left untouched; the scenes pay only for what
+// they draw. The busiest paint was held under 4 times that clear while the clear was a
+// plain store loop; the clear now writes eight values at a time and is about 4 times
+// faster, so across versions compare the paints' own times.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 
 #include "platform/DepthBuffer.h"
 #include "platform/Surface.h"
-#include "platform/qt/QtBitmapLoader.h"
-#include "platform/qt/QtTextPainter.h"
+#include "tests/devices/RealOverlays.h"
 #include "tests/fakes/BusyScene.h"
 
 namespace {
@@ -40,12 +41,8 @@ BENCHMARK(BM_BareClearColourAndDepth)->Unit(benchmark::kMicrosecond);
 void PaintScene(benchmark::State& state, CBusyScene::Scene scene)
 {
     Application();
-    QtTextPainter painter;
-    QtBitmapLoader loader;
-    DisplayDevices devices;
-    devices.pTextPainter = &painter;
-    devices.pBitmapLoader = &loader;
-    CBusyScene busy(devices, scene);
+    CRealOverlays overlays;
+    CBusyScene busy(overlays.Devices(), scene);
     for (auto _ : state) {
         busy.Paint();
         benchmark::DoNotOptimize(static_cast<const CSurface*>(busy.Display().m_pddsBack)->Pixel(320, 240));

@@ -5,9 +5,8 @@
 #include <string>
 
 #include "platform/Surface.h"
-#include "platform/qt/QtBitmapLoader.h"
-#include "platform/qt/QtTextPainter.h"
 #include "tests/devices/GuiApplication.h"
+#include "tests/devices/RealOverlays.h"
 #include "tests/fakes/BusyScene.h"
 
 namespace {
@@ -56,12 +55,8 @@ constexpr Golden kGolden[] = {
 TEST(FrameChecksumTest, EveryScenePaintsExactlyItsGoldenFrameWhateverCameBefore)
 {
     EnsureGuiApplication();
-    QtTextPainter painter;
-    QtBitmapLoader loader;
-    DisplayDevices devices;
-    devices.pTextPainter = &painter;
-    devices.pBitmapLoader = &loader;
-    CBusyScene busy(devices, Scene::Title);
+    CRealOverlays overlays;
+    CBusyScene busy(overlays.Devices(), Scene::Title);
     ASSERT_NE(busy.Display().m_pddsTitle, nullptr) << "data/title.bmp";
     for (int round = 0; round < 2; ++round) {
         for (const Golden& golden : kGolden) {
