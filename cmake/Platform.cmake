@@ -15,7 +15,7 @@ file(GLOB VANTOR_X11_SOURCES CONFIGURE_DEPENDS platform/x11/*.cpp)
 add_library(vantor_platform STATIC
   ${VANTOR_QT_SOURCES} ${VANTOR_AL_SOURCES} ${VANTOR_SDL_SOURCES} ${VANTOR_X11_SOURCES})
 target_link_libraries(vantor_platform PUBLIC vantor_core Qt6::Gui Qt6::Widgets
-  OpenAL::OpenAL SDL2::SDL2 X11::X11)
+  OpenAL::OpenAL SDL2::SDL2 X11::X11 X11::Xext)
 
 file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS app/*.cpp app/*.h app/*.qrc)
 list(FILTER VANTOR_APP_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")

@@ -94,7 +94,8 @@ struct CRasterizer::Gradient {
 };
 
 CRasterizer::CRasterizer(CSurface& target, CDepthBuffer& depth)
-    : m_pixels(target.Pixels()), m_depth(depth.Data()), m_nStride(target.Width()),
+    : m_target(target), m_depthBuffer(depth), m_pixels(target.WritablePixels()),
+      m_depth(depth.WritableData()), m_nStride(target.Width()),
       m_bounds{0, 0, std::min(target.Width(), depth.Width()), std::min(target.Height(), depth.Height())},
       m_scissor(m_bounds)
 {
@@ -141,6 +142,8 @@ void CRasterizer::FillSpan(int32_t y, int32_t x0, int32_t x1, const Gradient& gr
         channel[i] = ToFixed(gradient.At(i + 1, fx, fy));
         step[i] = n > 0 ? (ToFixed(gradient.At(i + 1, last, fy)) - channel[i]) / n : 0;
     }
+    m_target.MarkWritten(y, x0, x1);
+    if (m_bDepthTest) m_depthBuffer.MarkWritten(y, x0, x1);
     uint32_t* const pixels = m_pixels + size_t(y) * m_nStride;
     float* const depth = m_depth + size_t(y) * m_nStride;
     int32_t r = channel[0], g = channel[1], b = channel[2];
@@ -169,6 +172,10 @@ void CRasterizer::DrawLine(const RasterVertex& a, const RasterVertex& b)
     const int32_t minorMax = (xMajor ? m_scissor.bottom : m_scissor.right) - 1;
     const int32_t lo = std::max(std::min(first, lastPixel), majorMin);
     const int32_t hi = std::min(std::max(first, lastPixel), majorMax);
+    // Lines of one colour (all the track's) skip the per-pixel blend; it would give the
+    // same value, since t * 0 is 0 for every t here.
+    const bool flat = a.r == b.r && a.g == b.g && a.b == b.b;
+    const uint32_t colour = PackFixed(ToFixed(a.r), ToFixed(a.g), ToFixed(a.b));
     for (int32_t i = lo; i <= hi; ++i) {
         const float t = std::clamp((float(i) - start) / along, 0.0f, 1.0f);
         const int32_t j = int32_t(std::floor(across0 + t * across + 0.5f));
@@ -179,8 +186,11 @@ void CRasterizer::DrawLine(const RasterVertex& a, const RasterVertex& b)
         if (m_bDepthTest) {
             if (!(z <= m_depth[at])) continue;
             m_depth[at] = z;
+            m_depthBuffer.MarkWritten(y, x, x);
         }
-        m_pixels[at] = PackFixed(ToFixed(a.r + t * (b.r - a.r)), ToFixed(a.g + t * (b.g - a.g)),
-                                 ToFixed(a.b + t * (b.b - a.b)));
+        m_target.MarkWritten(y, x, x);
+        m_pixels[at] = flat ? colour
+                            : PackFixed(ToFixed(a.r + t * (b.r - a.r)), ToFixed(a.g + t * (b.g - a.g)),
+                                        ToFixed(a.b + t * (b.b - a.b)));
     }
 }
