@@ -49,7 +49,7 @@ check_scores() {
   [ -z "${2:-}" ] && return
   for r in $(seq 0 15); do
     local name score
-    name=$(dd if="$file" bs=1 skip=$((r * 36 + 4)) count=${#2} 2>/dev/null)
+    name=$(dd if="$file" bs=1 skip=$((r * 36 + 4)) count=${#2} 2>/dev/null | tr -d "\\0")
     score=$(od -An -t d4 -j $((r * 36)) -N 4 "$file" | tr -d ' ')
     [ "$name" = "$2" ] && (( score >= 500 )) && return
   done
