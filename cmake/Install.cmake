@@ -1,18 +1,44 @@
 # Desktop integration: what `cmake --install` puts where a Linux desktop finds it.
-#   bin/vantor                              the game (its rule stands in Platform.cmake)
+# The default layout, for a prefix of one's own:
+#   bin/vantor                              the game (it reads data/ in its current folder)
 #   bin/vantor-launch                       starts it in the player's own folder
 #   share/vantor/data/                      the title picture and the five sound effects
-#   share/icons/hicolor/<n>x<n>/apps/vantor.png, share/applications/vantor.desktop
-# The scores are never installed: each player's launcher folder keeps its own.
+# With VANTOR_GAMES_LAYOUT, as Debian lays out games (the package uses it):
+#   games/vantor                            the launcher, the one command a player types
+#   lib/games/vantor/vantor                 the game itself, which only the launcher starts
+#   share/games/vantor/                     the title picture and the five sound effects
+# Both add the icons, the desktop entry, the AppStream metainfo and the manual page, all
+# under share/. The scores are never installed: each player's launcher folder keeps its own.
 include(GNUInstallDirs)
 
-set(VANTOR_ASSET_DIR ${CMAKE_INSTALL_DATADIR}/vantor/data)
-# The launcher finds the assets from its own folder, so an installed tree may move.
+option(VANTOR_GAMES_LAYOUT "Install as Debian lays out games" OFF)
+if(VANTOR_GAMES_LAYOUT)
+  set(VANTOR_LAUNCHER_DIR games)
+  set(VANTOR_LAUNCHER_NAME vantor)
+  set(VANTOR_PROGRAM_DIR lib/games/vantor)
+  set(VANTOR_ASSET_DIR ${CMAKE_INSTALL_DATADIR}/games/vantor)
+else()
+  set(VANTOR_LAUNCHER_DIR bin)
+  set(VANTOR_LAUNCHER_NAME vantor-launch)
+  set(VANTOR_PROGRAM_DIR bin)
+  set(VANTOR_ASSET_DIR ${CMAKE_INSTALL_DATADIR}/vantor/data)
+endif()
+set(VANTOR_FULL_ASSET_DIR ${CMAKE_INSTALL_PREFIX}/${VANTOR_ASSET_DIR})
+# The launcher finds the game and the assets from its own folder, so an installed tree
+# may move (the package's test runs it unpacked into a scratch folder).
+file(RELATIVE_PATH VANTOR_LAUNCHER_TO_PROGRAM
+  ${CMAKE_INSTALL_PREFIX}/${VANTOR_LAUNCHER_DIR} ${CMAKE_INSTALL_PREFIX}/${VANTOR_PROGRAM_DIR}/vantor)
 file(RELATIVE_PATH VANTOR_BIN_TO_ASSETS
-  ${CMAKE_INSTALL_PREFIX}/bin ${CMAKE_INSTALL_FULL_DATADIR}/vantor/data)
-configure_file(tools/vantor-launch.in ${CMAKE_BINARY_DIR}/vantor-launch @ONLY)
+  ${CMAKE_INSTALL_PREFIX}/${VANTOR_LAUNCHER_DIR} ${VANTOR_FULL_ASSET_DIR})
+string(TOUPPER ${VANTOR_LAUNCHER_NAME} VANTOR_LAUNCHER_TITLE)
+# In a folder of their own: the launcher may share its name with the game's binary.
+set(VANTOR_CONFIGURED ${CMAKE_BINARY_DIR}/configured)
+configure_file(tools/vantor-launch.in ${VANTOR_CONFIGURED}/${VANTOR_LAUNCHER_NAME} @ONLY)
+configure_file(tools/vantor.desktop.in ${VANTOR_CONFIGURED}/vantor.desktop @ONLY)
+configure_file(tools/vantor.6.in ${VANTOR_CONFIGURED}/${VANTOR_LAUNCHER_NAME}.6 @ONLY)
 
-install(PROGRAMS ${CMAKE_BINARY_DIR}/vantor-launch DESTINATION bin)
+install(TARGETS vantor RUNTIME DESTINATION ${VANTOR_PROGRAM_DIR})
+install(PROGRAMS ${VANTOR_CONFIGURED}/${VANTOR_LAUNCHER_NAME} DESTINATION ${VANTOR_LAUNCHER_DIR})
 install(FILES data/title.bmp data/laser.wav data/bullet.wav data/explo.wav data/ready.wav
               data/over.wav
         DESTINATION ${VANTOR_ASSET_DIR})
@@ -21,12 +47,20 @@ foreach(size 16 32 48 64 128)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME vantor.png)
 endforeach()
-install(FILES tools/vantor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${VANTOR_CONFIGURED}/vantor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES tools/com.example.vantor.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${VANTOR_CONFIGURED}/${VANTOR_LAUNCHER_NAME}.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
 add_test(NAME install_test
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/install_test.sh
           ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
 set_tests_properties(install_test PROPERTIES TIMEOUT 60)
+
+# The Debian package, built from a copy of the tree and checked as a player gets it; the
+# .deb is left in the build folder. It is the longest test, so ctest starts it first.
+add_test(NAME package_test
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/package_test.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+set_tests_properties(package_test PROPERTIES TIMEOUT 900 COST 10000)
 
 # The desktop's own link handler needs a display: the link opener's test of it runs once
 # more under a private Xvfb (displays from 150 up, clear of the end-to-end tests' range).

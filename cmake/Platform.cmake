@@ -41,7 +41,6 @@ if(VANTOR_QT_TESTS)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endif()
 
-install(TARGETS vantor RUNTIME DESTINATION bin)
 include(cmake/Install.cmake)
 
 # The real binary under Xvfb with real key events.

@@ -17,7 +17,8 @@ fail() { echo "install_test: $*" >&2; exit 1; }
 
 # The tree.
 for file in bin/vantor share/vantor/data/title.bmp share/applications/vantor.desktop \
-            share/icons/hicolor/16x16/apps/vantor.png share/icons/hicolor/32x32/apps/vantor.png; do
+            share/icons/hicolor/16x16/apps/vantor.png share/icons/hicolor/32x32/apps/vantor.png \
+            share/man/man6/vantor-launch.6 share/metainfo/com.example.vantor.metainfo.xml; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 [ -x "$prefix/bin/vantor-launch" ] || fail "bin/vantor-launch is not an executable"

@@ -35,17 +35,7 @@ sleep 0.5
 e2e_shot play
 
 # Tap fire until the run is over and the name entry asks for a name.
-entry=""
-for i in $(seq 1 900); do
-  tap Control_L 0.05
-  sleep 0.05
-  if (( i % 10 == 0 )); then
-    entry=$(xdotool search --onlyvisible --name '^High Score Entry$' 2>/dev/null | head -n 1 || true)
-    [ -n "$entry" ] && break
-    (( i % 50 == 0 )) && e2e_shot "run-$i"
-  fi
-done
-[ -n "$entry" ] || fail "the run never ended in a name entry"
+entry=$(e2e_fire_until_entry run) || fail "the run never ended in a name entry"
 e2e_shot entry
 sleep 0.3
 xdotool type --delay 60 "Ace Pilot"

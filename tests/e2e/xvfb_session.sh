@@ -57,3 +57,18 @@ e2e_shot() {
   import -window root "$e2e_dir/$1.png" 2>/dev/null || true
   [ -n "${VANTOR_SHOTS:-}" ] && cp "$e2e_dir/$1.png" "$VANTOR_SHOTS/" || true
 }
+
+# Taps fire (about ten times a second, for up to 90 s) until the run ends in the name
+# entry; prints the entry's window id. With $1, saves the screen as "$1-<tap>" every 50 taps.
+e2e_fire_until_entry() {
+  local i entry
+  for i in $(seq 1 900); do
+    xdotool keydown Control_L; sleep 0.05; xdotool keyup Control_L
+    sleep 0.05
+    (( i % 10 == 0 )) || continue
+    entry=$(xdotool search --onlyvisible --name '^High Score Entry$' 2>/dev/null | head -n 1 || true)
+    [ -n "$entry" ] && { echo "$entry"; return 0; }
+    if [ -n "${1:-}" ] && (( i % 50 == 0 )); then e2e_shot "$1-$i"; fi
+  done
+  return 1
+}
