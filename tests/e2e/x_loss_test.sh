@@ -74,10 +74,7 @@ trial() {
       xdotool keydown Left Control_L ;;
     entry)
       sleep 0.5; tap space 0.15
-      for i in $(seq 1 1200); do
-        tap Control_L 0.05; sleep 0.05
-        (( i % 10 == 0 )) && xdotool search --onlyvisible --name '^High Score Entry$' >/dev/null 2>&1 && break
-      done
+      e2e_fire_until_entry >/dev/null
       name="Lost$RANDOM"
       sleep 0.3; xdotool type --delay 40 "$name"; pause 3 6 ;;
   esac
