@@ -1,19 +1,29 @@
 #pragma once
 // The frame's client area, where the game is shown. It is the primary surface: a present
 // during its paint copies the back buffer into it, one pixel to one pixel.
+//
+// On X11 with shared memory the back buffer lives in memory the X server maps too, and a
+// present sends it straight to the view's own window, bypassing Qt's backing store; on
+// any other platform (Wayland, offscreen) the paint draws the frame through Qt.
 #include <QWidget>
+#include <memory>
 
 #include "platform/PrimarySurface.h"
 
+class IFramePresenter;
 class QPainter;
 
 class CGameView final : public QWidget, public IPrimarySurface {
     Q_OBJECT
 public:
     explicit CGameView(QWidget* parent);
+    ~CGameView() override;
 
     // Window thread, only inside the paint that the frame runs through OnPaint.
     HRESULT Blt(const RECT& dst, const CSurface& src, const RECT& srcRect) override;
+    // Window thread, once the frame is shown; opens the direct path on first use.
+    std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) override;
+    QPaintEngine* paintEngine() const override;
 
 signals:
     // Emitted from paintEvent; the frame answers with OnPaint.
@@ -26,5 +36,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QPainter* m_pPainter = nullptr;  // set only while paintEvent runs
+    void OpenDirectPath();
+
+    QPainter* m_pPainter = nullptr;  // set only while paintEvent runs, on Qt's path
+    std::unique_ptr<IFramePresenter> m_pPresenter;  // null: Qt's path
+    bool m_bTriedDirect = false;
 };

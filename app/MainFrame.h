@@ -37,6 +37,9 @@ public:
     // A close from outside the window (a termination signal): as the close box, also
     // while a dialog is open; a name being entered is kept, not thrown away.
     void CloseFromOutside();
+    // The process is ending without the event loop (exit() with the display lost): stops
+    // the game, timer first, and confirms an open name entry with what has been typed.
+    void EndGameNow();
 
     void InvalidateRect() override;
     intptr_t SendMessage(uint32_t message) override;

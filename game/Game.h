@@ -7,6 +7,7 @@
 // Tick runs on the timer thread, only through TimerProc and only while m_bActive is set.
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 class CDisplay;
 class CTitleState;
@@ -33,7 +34,8 @@ public:
     // Window thread, between paints: the display is made again for a game area of this
     // size and the projection follows it. False, nothing changed, for a size out of range.
     bool ResizeDisplay(int32_t width, int32_t height);
-    // Stops the timer, waiting for a running tick, then frees everything but the display.
+    // Waits for a running tick, whichever timer started it, stops every timer and frees
+    // everything but the display. No tick runs once it has begun. Not from inside a tick.
     void Shutdown();
 
     bool StartTimer();
@@ -51,6 +53,9 @@ public:
     IWindow* m_pFrame;
     CTitleState* m_pTitle = nullptr;
     CPlayState* m_pPlay = nullptr;
+    // Held by TimerProc around each tick, so Shutdown can wait for one without knowing
+    // its timer: a state switch drops the old timer's id before it stores the new one.
+    std::mutex m_tickLock;
 
 private:
     void PollInput();
