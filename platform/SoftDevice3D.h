@@ -16,6 +16,7 @@
 // Threads: no lock of its own. SetTransform(VIEW) may come from another thread only
 // under the same lock as the draws; nothing else touches the state that call writes.
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/Clipper.h"
@@ -67,7 +68,7 @@ private:
 
     CSurface* m_pTarget;
     CDepthBuffer* m_pDepth;
-    CRasterizer m_rasterizer;
+    std::optional<CRasterizer> m_rasterizer;  // always set; made again with each target
     CClipper m_clipper;
     std::vector<std::unique_ptr<CViewport>> m_viewports;
     std::vector<std::unique_ptr<CLight>> m_lights;
