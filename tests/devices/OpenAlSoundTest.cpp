@@ -96,6 +96,37 @@ TEST(OpenAlSoundTest, TriggeringAnEffectAgainRestartsItFromTheStart)
     sound.ReleaseAll();
 }
 
+// The device sleeps through silence; a play wakes it, and the effect sounds to its end.
+TEST(OpenAlSoundTest, AnEffectPlayedAfterTheDeviceSleptSoundsThrough)
+{
+    const auto system = COpenAlSoundSystem::Create();
+    ASSERT_NE(system, nullptr);
+    CSound sound;
+    sound.Init(nullptr, system.get());
+    const ToneFile tone(0.2);
+    ASSERT_TRUE(sound.LoadWav(tone.Path(), SND_LASER));
+    const auto waitFor = [](auto done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return done();
+    };
+    ASSERT_TRUE(waitFor([&] { return !system->IsMixing(); })) << "never paused";
+    ASSERT_TRUE(sound.Play(SND_LASER, 0));
+    EXPECT_TRUE(system->IsMixing());
+    EXPECT_TRUE(waitFor([&] { return !IsPlaying(sound, SND_LASER); })) << "stuck";
+    EXPECT_TRUE(waitFor([&] { return !system->IsMixing(); })) << "mixes on in silence";
+    // Stopped in the middle, an effect keeps its place while the device sleeps.
+    ASSERT_TRUE(sound.Play(SND_LASER, 0));
+    ASSERT_TRUE(waitFor([&] { return PlayCursor(sound, SND_LASER) > 0; }));
+    sound.m_pBuffers[SND_LASER]->Stop();
+    const uint32_t kept = PlayCursor(sound, SND_LASER);
+    EXPECT_TRUE(waitFor([&] { return !system->IsMixing(); }));
+    EXPECT_EQ(PlayCursor(sound, SND_LASER), kept);
+    sound.ReleaseAll();
+}
+
 TEST(OpenAlSoundTest, WithoutAnAudioDeviceCreationFailsWithOneDebugLineAndNothingElse)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
