@@ -45,6 +45,8 @@ public:
     void Clear(int32_t left, int32_t top, int32_t right, int32_t bottom, T value, T& clean, Fill&& fill);
 
 private:
+    template <typename Fill>
+    void ClearMarkedRows(int32_t top, int32_t bottom, Fill&& fill);  // all of each row
     static uint64_t Bits(int32_t first, int32_t last)  // 0 <= first <= last <= 63
     {
         return (~0ull >> (63 - last)) & (~0ull << first);
@@ -77,6 +79,10 @@ void FillRun(T* p, int32_t n, T value)
 template <typename Fill>
 void CDirtyChunks::ClearMarked(int32_t left, int32_t top, int32_t right, int32_t bottom, Fill&& fill)
 {
+    if (left == 0 && right == m_nWidth) {
+        ClearMarkedRows(top, bottom, fill);
+        return;
+    }
     const int32_t first = left >> kChunkShift, last = (right - 1) >> kChunkShift;
     for (int32_t y = top; y < bottom; ++y) {
         uint64_t* const row = &m_bits[size_t(y) * m_nWords];
@@ -96,6 +102,28 @@ void CDirtyChunks::ClearMarked(int32_t left, int32_t top, int32_t right, int32_t
             if ((c << kChunkShift) < x0) row[c >> 6] |= 1ull << (c & 63);
             if (std::min(end << kChunkShift, m_nWidth) > x1) row[(end - 1) >> 6] |= 1ull << ((end - 1) & 63);
             c = end;
+        }
+    }
+}
+
+// A frame's clear covers whole rows, where every marked chunk is forgotten: each word's
+// runs are filled straight from its bits, with no search across words, so the many lone
+// chunks of steep lines cost a few instructions each.
+template <typename Fill>
+void CDirtyChunks::ClearMarkedRows(int32_t top, int32_t bottom, Fill&& fill)
+{
+    for (int32_t y = top; y < bottom; ++y) {
+        uint64_t* const row = &m_bits[size_t(y) * m_nWords];
+        for (int32_t w = 0; w < m_nWords; ++w) {
+            uint64_t bits = row[w];
+            row[w] = 0;
+            while (bits != 0) {
+                const int32_t c = std::countr_zero(bits);
+                const int32_t run = std::countr_one(bits >> c);
+                const int32_t chunk = w * 64 + c;
+                fill(y, chunk << kChunkShift, std::min((chunk + run) << kChunkShift, m_nWidth));
+                bits &= bits + (bits & (0 - bits));  // the carry wipes out the lowest run
+            }
         }
     }
 }

@@ -20,7 +20,8 @@ HRESULT AlResult()
 
 }  // namespace
 
-COpenAlSoundBuffer* COpenAlSoundBuffer::Create(const PCMWAVEFORMAT& format, uint32_t bytes)
+COpenAlSoundBuffer* COpenAlSoundBuffer::Create(const PCMWAVEFORMAT& format, uint32_t bytes,
+                                               COpenAlIdleDevice& idle)
 {
     alGetError();
     ALuint buffer = 0;
@@ -32,17 +33,19 @@ COpenAlSoundBuffer* COpenAlSoundBuffer::Create(const PCMWAVEFORMAT& format, uint
         alDeleteBuffers(1, &buffer);
         return nullptr;
     }
-    return new COpenAlSoundBuffer(format, bytes, buffer, source);
+    return new COpenAlSoundBuffer(format, bytes, buffer, source, idle);
 }
 
 COpenAlSoundBuffer::COpenAlSoundBuffer(const PCMWAVEFORMAT& format, uint32_t bytes,
-                                       ALuint buffer, ALuint source)
-    : m_format(format), m_data(bytes), m_buffer(buffer), m_source(source)
+                                       ALuint buffer, ALuint source, COpenAlIdleDevice& idle)
+    : m_format(format), m_data(bytes), m_buffer(buffer), m_source(source), m_idle(idle)
 {
+    m_idle.AddSource(m_source);
 }
 
 COpenAlSoundBuffer::~COpenAlSoundBuffer()
 {
+    m_idle.RemoveSource(m_source);
     alSourceStop(m_source);
     alDeleteSources(1, &m_source);
     alDeleteBuffers(1, &m_buffer);
@@ -83,7 +86,7 @@ HRESULT COpenAlSoundBuffer::Play(uint32_t, uint32_t, uint32_t flags)
 {
     alGetError();
     alSourcei(m_source, AL_LOOPING, (flags & DSBPLAY_LOOPING) ? AL_TRUE : AL_FALSE);
-    alSourcePlay(m_source);
+    m_idle.Play(m_source);
     return AlResult();
 }
 

@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "platform/SoundSystem.h"
+#include "platform/openal/OpenAlIdleDevice.h"
 
 class COpenAlSoundBuffer final : public ISoundBuffer {
 public:
-    // format: one IsPlayableFormat accepts. Null when OpenAL cannot make the objects.
-    static COpenAlSoundBuffer* Create(const PCMWAVEFORMAT& format, uint32_t bytes);
+    // format: one IsPlayableFormat accepts; idle: the system's, which outlives the buffer
+    // and starts its plays. Null when OpenAL cannot make the objects.
+    static COpenAlSoundBuffer* Create(const PCMWAVEFORMAT& format, uint32_t bytes,
+                                      COpenAlIdleDevice& idle);
 
     HRESULT Lock(uint32_t offset, uint32_t bytes, void** region1, uint32_t* bytes1,
                  void** region2, uint32_t* bytes2, uint32_t flags) override;
@@ -27,12 +30,14 @@ public:
     void Release() override;
 
 private:
-    COpenAlSoundBuffer(const PCMWAVEFORMAT& format, uint32_t bytes, ALuint buffer, ALuint source);
+    COpenAlSoundBuffer(const PCMWAVEFORMAT& format, uint32_t bytes, ALuint buffer, ALuint source,
+                       COpenAlIdleDevice& idle);
     ~COpenAlSoundBuffer();
 
     const PCMWAVEFORMAT m_format;
     std::vector<uint8_t> m_data;  // what Lock hands out; uploaded to m_buffer by Unlock
     const ALuint m_buffer;
     const ALuint m_source;
+    COpenAlIdleDevice& m_idle;
     bool m_bLocked = false;
 };

@@ -68,12 +68,15 @@ std::unique_ptr<COpenAlSoundSystem> COpenAlSoundSystem::Create()
 }
 
 COpenAlSoundSystem::COpenAlSoundSystem(ALCdevice* device, ALCcontext* context)
-    : m_pDevice(device), m_pContext(context)
+    : m_pDevice(device),
+      m_pContext(context),
+      m_pIdle(std::make_unique<COpenAlIdleDevice>(device))
 {
 }
 
 COpenAlSoundSystem::~COpenAlSoundSystem()
 {
+    m_pIdle.reset();
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(m_pContext);
     alcCloseDevice(m_pDevice);
@@ -85,8 +88,13 @@ HRESULT COpenAlSoundSystem::CreateSoundBuffer(const PCMWAVEFORMAT& format, uint3
     *buffer = nullptr;
     if (bytes < DSBSIZE_MIN || bytes > DSBSIZE_MAX) return E_INVALIDARG;
     if (!IsPlayableFormat(format)) return DSERR_BADFORMAT;
-    COpenAlSoundBuffer* const made = COpenAlSoundBuffer::Create(format, bytes);
+    COpenAlSoundBuffer* const made = COpenAlSoundBuffer::Create(format, bytes, *m_pIdle);
     if (made == nullptr) return E_FAIL;
     *buffer = made;
     return DS_OK;
+}
+
+bool COpenAlSoundSystem::IsMixing() const
+{
+    return m_pIdle->IsMixing();
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The sound system on OpenAL Soft's default device, one buffer and one source per effect.
+// The device mixes only while an effect sounds (COpenAlIdleDevice).
 //
 // The application creates it once on the window thread and keeps it alive until after the
 // controller's Shutdown; every buffer must be released before it goes.
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "platform/SoundSystem.h"
+#include "platform/openal/OpenAlIdleDevice.h"
 
 class COpenAlSoundSystem final : public ISoundSystem {
 public:
@@ -22,8 +24,11 @@ public:
 
     HRESULT CreateSoundBuffer(const PCMWAVEFORMAT& format, uint32_t bytes,
                               ISoundBuffer** buffer) override;
+    // False while the device is paused for want of anything to play.
+    bool IsMixing() const;
 
 private:
     ALCdevice* m_pDevice;
     ALCcontext* m_pContext;
+    std::unique_ptr<COpenAlIdleDevice> m_pIdle;  // goes before the context
 };

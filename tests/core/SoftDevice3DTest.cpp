@@ -304,10 +304,10 @@ TEST_F(SoftDeviceTest, ClearFillsOnlyItsRectanglesInsideTheViewport)
 // Clears rewrite only what was written since the last one; whatever wrote in between
 // (draws, partial fills of other colours, blits, raw pixel writes), a whole clear must
 // leave every pixel and depth at the clear values. The width is not a multiple of the
-// clear's chunks.
+// clear's chunks, and its rows need more than one word of marks.
 TEST(ClearBookkeepingTest, AWholeClearLeavesNothingOfAnyEarlierWrite)
 {
-    constexpr int W = 45, H = 23;
+    constexpr int W = 525, H = 23;
     CSurface target(W, H);
     CDepthBuffer depth(W, H);
     CRasterizer rasterizer(target, depth);

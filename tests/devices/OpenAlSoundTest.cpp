@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -74,26 +75,62 @@ TEST(OpenAlSoundTest, TheGameEffectsLoadAndSoundTogether)
     sound.ReleaseAll();
 }
 
-TEST(OpenAlSoundTest, TriggeringAnEffectAgainRestartsItFromTheStart)
+// Polls for up to 3 s: the null device mixes in real time.
+template <typename Done>
+bool WaitFor(Done done)
 {
-    const auto system = COpenAlSoundSystem::Create();
-    ASSERT_NE(system, nullptr);
-    CSound sound;
-    sound.Init(nullptr, system.get());
-    const ToneFile tone(4.0);
-    ASSERT_TRUE(sound.LoadWav(tone.Path(), SND_EXPLO));
-    ASSERT_TRUE(sound.Play(SND_EXPLO, 0));
-    // The null device mixes in real time; wait for it to be well into the sound.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (PlayCursor(sound, SND_EXPLO) < 11025 && std::chrono::steady_clock::now() < deadline) {
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    return done();
+}
+
+// The real sound system with a tone of a chosen length in one slot.
+class OpenAlToneTest : public testing::Test {
+protected:
+    void Load(double seconds, int index)
+    {
+        ASSERT_NE(system, nullptr);
+        sound.Init(nullptr, system.get());
+        tone = std::make_unique<ToneFile>(seconds);
+        ASSERT_TRUE(sound.LoadWav(tone->Path(), index));
+    }
+    void TearDown() override { sound.ReleaseAll(); }
+
+    const std::unique_ptr<COpenAlSoundSystem> system = COpenAlSoundSystem::Create();
+    CSound sound;
+    std::unique_ptr<ToneFile> tone;
+};
+
+TEST_F(OpenAlToneTest, TriggeringAnEffectAgainRestartsItFromTheStart)
+{
+    ASSERT_NO_FATAL_FAILURE(Load(4.0, SND_EXPLO));
+    ASSERT_TRUE(sound.Play(SND_EXPLO, 0));
+    ASSERT_TRUE(WaitFor([&] { return PlayCursor(sound, SND_EXPLO) >= 11025; }))
+        << "the device never advanced";
     const uint32_t before = PlayCursor(sound, SND_EXPLO);
-    ASSERT_GE(before, 11025u) << "the device never advanced";
     ASSERT_TRUE(sound.Play(SND_EXPLO, 0));
     EXPECT_LT(PlayCursor(sound, SND_EXPLO), before);
     EXPECT_TRUE(IsPlaying(sound, SND_EXPLO));
-    sound.ReleaseAll();
+}
+
+// The device sleeps through silence; a play wakes it, and the effect sounds to its end.
+TEST_F(OpenAlToneTest, AnEffectPlayedAfterTheDeviceSleptSoundsThrough)
+{
+    ASSERT_NO_FATAL_FAILURE(Load(0.2, SND_LASER));
+    ASSERT_TRUE(WaitFor([&] { return !system->IsMixing(); })) << "never paused";
+    ASSERT_TRUE(sound.Play(SND_LASER, 0));
+    EXPECT_TRUE(system->IsMixing());
+    EXPECT_TRUE(WaitFor([&] { return !IsPlaying(sound, SND_LASER); })) << "stuck";
+    EXPECT_TRUE(WaitFor([&] { return !system->IsMixing(); })) << "mixes on in silence";
+    // Stopped in the middle, an effect keeps its place while the device sleeps.
+    ASSERT_TRUE(sound.Play(SND_LASER, 0));
+    ASSERT_TRUE(WaitFor([&] { return PlayCursor(sound, SND_LASER) > 0; }));
+    sound.m_pBuffers[SND_LASER]->Stop();
+    const uint32_t kept = PlayCursor(sound, SND_LASER);
+    EXPECT_TRUE(WaitFor([&] { return !system->IsMixing(); }));
+    EXPECT_EQ(PlayCursor(sound, SND_LASER), kept);
 }
 
 TEST(OpenAlSoundTest, WithoutAnAudioDeviceCreationFailsWithOneDebugLineAndNothingElse)
