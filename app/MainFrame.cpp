@@ -211,6 +211,9 @@ void CMainFrame::OnSetFocus()
 void CMainFrame::keyPressEvent(QKeyEvent* event)
 {
     if (m_pInputSystem != nullptr) m_pInputSystem->KeyEvent(*event);
+    const auto shortcutModifiers = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    const bool plain = !(event->modifiers() & shortcutModifiers) && !event->isAutoRepeat();
+    if (event->key() == Qt::Key_P && plain && m_pGame != nullptr) m_pGame->TogglePause();
     QMainWindow::keyPressEvent(event);
 }
 

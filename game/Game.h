@@ -32,6 +32,10 @@ public:
     void Paint();
     // Stops the timer, waiting for a running tick, then frees everything but the display.
     void Shutdown();
+    // Window thread: the player's pause key. Pauses or resumes a run; on the title, where
+    // the name entry also runs, it does nothing. A paused game ticks as an inactive one.
+    void TogglePause();
+    bool IsPaused() const;
 
     bool StartTimer();
     void StopTimer();
@@ -41,6 +45,7 @@ public:
     void LoadHighScores();
 
     std::atomic<bool> m_bActive{false};  // written by the window thread, read by the tick
+    std::atomic<bool> m_bPaused{false};  // likewise
     std::atomic<int32_t> m_nState{STATE_TITLE};
     std::atomic<uint32_t> m_uTimerRes{0};
     std::atomic<uint32_t> m_uTimerID{0};  // 0: no timer
@@ -55,6 +60,7 @@ private:
     void RunTitle();
     void RunPlay();
     void SetProjection();
+    void PrintPaused();
 };
 
 // The timer's callback; user is the controller.

@@ -13,4 +13,6 @@ public:
     // color is 0x00RRGGBB. Fails, drawing nothing, when the surface cannot be painted on.
     virtual HRESULT TextOut(CSurface& surface, int32_t x, int32_t y, const char* text,
                             uint32_t color) = 0;
+    // The size in pixels of the cell TextOut would draw the text in.
+    virtual void GetTextExtent(const char* text, int32_t* width, int32_t* height) = 0;
 };

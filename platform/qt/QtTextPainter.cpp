@@ -28,3 +28,10 @@ HRESULT QtTextPainter::TextOut(CSurface& surface, int32_t x, int32_t y, const ch
     painter.drawText(x, y + m_nAscent, QString::fromLatin1(text));
     return S_OK;
 }
+
+void QtTextPainter::GetTextExtent(const char* text, int32_t* width, int32_t* height)
+{
+    const QFontMetrics metrics(m_font);
+    *width = metrics.horizontalAdvance(QString::fromLatin1(text != nullptr ? text : ""));
+    *height = metrics.height();
+}

@@ -1,5 +1,6 @@
 #pragma once
-// Records the texts drawn, with their positions; draws nothing.
+// Records the texts drawn, with their positions; draws nothing. Every character measures
+// kCharWidth x kCharHeight.
 #include <mutex>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@
 
 class CRecordingTextPainter final : public ITextPainter {
 public:
+    static constexpr int32_t kCharWidth = 7;
+    static constexpr int32_t kCharHeight = 15;
     struct Text {
         int32_t x, y;
         std::string text;
@@ -18,6 +21,11 @@ public:
         std::lock_guard<std::mutex> lock(m_lock);
         texts.push_back({x, y, text, color});
         return S_OK;
+    }
+    void GetTextExtent(const char* text, int32_t* width, int32_t* height) override
+    {
+        *width = kCharWidth * static_cast<int32_t>(std::string(text).size());
+        *height = kCharHeight;
     }
     std::vector<Text> Take()
     {
