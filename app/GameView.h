@@ -2,6 +2,7 @@
 // The frame's client area, where the game is shown. It is the primary surface: a present
 // during its paint copies the back buffer into it, one pixel to one pixel.
 #include <QWidget>
+#include <memory>
 
 #include "platform/PrimarySurface.h"
 
@@ -11,9 +12,13 @@ class CGameView final : public QWidget, public IPrimarySurface {
     Q_OBJECT
 public:
     explicit CGameView(QWidget* parent);
+    ~CGameView() override;
 
     // Window thread, only inside the paint that the frame runs through OnPaint.
     HRESULT Blt(const RECT& dst, const CSurface& src, const RECT& srcRect) override;
+    // Full screen: each present shows the frame magnified by the largest whole number
+    // that fits the view, centred on black, wherever it was asked for.
+    void SetZoomed(bool zoomed);
 
 signals:
     // Emitted from paintEvent; the frame answers with OnPaint.
@@ -23,5 +28,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    HRESULT BltZoomed(const CSurface& src, const RECT& srcRect);
+    // ratio: the source's pixels per view unit.
+    HRESULT Show(const CSurface& src, const RECT& srcRect, QPoint topLeft, qreal ratio);
+
     QPainter* m_pPainter = nullptr;  // set only while paintEvent runs
+    bool m_bZoomed = false;
+    std::unique_ptr<CSurface> m_pZoomed;  // the whole view, in its device pixels
 };

@@ -69,6 +69,7 @@ CMainFrame::~CMainFrame()
 
 void CMainFrame::FitOuterSize()
 {
+    if (m_bFullScreen) return;
     // The outer size counts the decorations wherever the window system reports them.
     const QSize decorations = frameGeometry().size() - geometry().size();
     if (size() != kOuterSize - decorations) setFixedSize(kOuterSize - decorations);
@@ -214,6 +215,7 @@ void CMainFrame::keyPressEvent(QKeyEvent* event)
     const auto shortcutModifiers = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
     const bool plain = !(event->modifiers() & shortcutModifiers) && !event->isAutoRepeat();
     if (event->key() == Qt::Key_P && plain && m_pGame != nullptr) m_pGame->TogglePause();
+    if (event->key() == Qt::Key_F11 && plain) ToggleFullScreen();
     QMainWindow::keyPressEvent(event);
 }
 
@@ -228,6 +230,29 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     EndOpenDialogs();
     OnClose();
     event->accept();
+}
+
+void CMainFrame::ToggleFullScreen()
+{
+    // Asked of the window manager, and done here as well, for an X server without one
+    // (whose window state then never says full screen).
+    m_bFullScreen = !m_bFullScreen;
+    if (!m_bFullScreen) {
+        m_pView->SetZoomed(false);
+        showNormal();
+        menuBar()->show();
+        // Exactly the size it had: the decorations come back only later.
+        setFixedSize(m_windowedGeometry.size());
+        setGeometry(m_windowedGeometry);
+        return;
+    }
+    m_windowedGeometry = geometry();
+    menuBar()->hide();
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    m_pView->SetZoomed(true);
+    showFullScreen();
+    if (screen() != nullptr) setGeometry(screen()->geometry());
 }
 
 void CMainFrame::CloseFromOutside()

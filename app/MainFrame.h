@@ -37,6 +37,10 @@ public:
     // A close from outside the window (a termination signal): as the close box, also
     // while a dialog is open; a name being entered is kept, not thrown away.
     void CloseFromOutside();
+    // F11: the game area alone on the whole screen, magnified by the largest whole
+    // number that fits, centred on black; again, the window as it was. The menu bar is
+    // hidden meanwhile, so nothing but the game shows; F11 brings it back.
+    void ToggleFullScreen();
 
     void InvalidateRect() override;
     intptr_t SendMessage(uint32_t message) override;
@@ -92,6 +96,8 @@ private:
     CGameView* m_pView;
     std::atomic<bool> m_bRepaintPending{false};
     bool m_bDestroyed = false;
+    bool m_bFullScreen = false;
+    QRect m_windowedGeometry;  // the window's place before full screen
 
     // The end-of-run message: the timer thread waits until the window thread has handled
     // it, or until the frame starts to close.
