@@ -1,7 +1,9 @@
 #include "app/GameApp.h"
 
 #include <QSocketNotifier>
+#include <QThread>
 #include <csignal>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,15 +19,31 @@
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+CGameApp* g_pExitingApp = nullptr;  // the running application, for EndGameOnExit
 
 void OnTerminationSignal(int)
 {
     const char byte = 1;
-    // Only async-signal-safe work here: the window thread does the closing.
+    // Only async-signal-safe work here: the window thread does the closing. The pipe does
+    // not block, so a burst of signals before the frame reads it cannot hang a thread.
     [[maybe_unused]] const ssize_t written = write(g_signalPipe[0], &byte, 1);
 }
 
 }  // namespace
+
+void CGameApp::CatchTerminationSignals()
+{
+    // A server connection that breaks must fail its write, not kill the game mid-save.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_signalPipe) != 0) return;
+    struct sigaction action = {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
 
 CGameApp::CGameApp(int& argc, char** argv) : m_application(argc, argv)
 {
@@ -38,6 +56,7 @@ CGameApp::CGameApp(int& argc, char** argv) : m_application(argc, argv)
 
 CGameApp::~CGameApp()
 {
+    g_pExitingApp = nullptr;
     // A frame still open here has not closed through the event loop.
     delete m_pMainWnd;
 }
@@ -59,6 +78,8 @@ void CGameApp::OpenDevices()
 bool CGameApp::InitInstance()
 {
     m_pMainWnd = new CMainFrame(&m_instance, m_displayDevices, m_pInputSystem.get());
+    g_pExitingApp = this;
+    std::atexit(EndGameOnExit);
     QObject::connect(m_pMainWnd, &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
     m_pMainWnd->show();
     m_pMainWnd->activateWindow();
@@ -68,22 +89,25 @@ bool CGameApp::InitInstance()
     return true;
 }
 
+void CGameApp::EndGameOnExit()
+{
+    // Qt, on losing its X connection, calls exit() from the window thread with the timer
+    // thread still ticking: stop it before the libraries are torn down under it, and keep
+    // a name being typed, as a close would.
+    if (g_pExitingApp == nullptr || QThread::currentThread() != qApp->thread()) return;
+    if (g_pExitingApp->m_pMainWnd) g_pExitingApp->m_pMainWnd->EndGameNow();
+}
+
 void CGameApp::CloseOnTerminationSignals()
 {
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
+    // A signal that came during start-up is waiting in the pipe and closes the frame now.
+    if (g_signalPipe[1] < 0) return;
     m_pSignalNotifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, m_pMainWnd);
     QObject::connect(m_pSignalNotifier, &QSocketNotifier::activated, m_pMainWnd, [this] {
         char byte = 0;
         [[maybe_unused]] const ssize_t got = read(g_signalPipe[1], &byte, 1);
         m_pMainWnd->CloseFromOutside();
     });
-    struct sigaction action = {};
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
 }
 
 int CGameApp::Run()

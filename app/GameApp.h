@@ -5,6 +5,7 @@
 // It owns, and keeps alive until the frame has shut the game down: the timer, the input
 // and sound systems, the text painter and the bitmap loader.
 #include <QApplication>
+#include <QPointer>
 #include <memory>
 
 #include "platform/DisplayDevices.h"
@@ -20,6 +21,10 @@ class QtTextPainter;
 
 class CGameApp {
 public:
+    // From here on SIGTERM, SIGINT and SIGHUP close the frame through its close path as
+    // soon as the frame runs (InitInstance), and SIGPIPE is ignored. Call first in main.
+    static void CatchTerminationSignals();
+
     CGameApp(int& argc, char** argv);
     ~CGameApp();
     CGameApp(const CGameApp&) = delete;
@@ -33,6 +38,7 @@ public:
 private:
     void OpenDevices();
     void CloseOnTerminationSignals();
+    static void EndGameOnExit();
 
     QApplication m_application;
     std::unique_ptr<CThreadTimer> m_pTimer;
@@ -42,6 +48,6 @@ private:
     std::unique_ptr<QtBitmapLoader> m_pBitmapLoader;
     PlatformInstance m_instance;
     DisplayDevices m_displayDevices;
-    CMainFrame* m_pMainWnd = nullptr;  // deleted by Qt when its window closes
+    QPointer<CMainFrame> m_pMainWnd;  // deleted by Qt when its window closes
     QSocketNotifier* m_pSignalNotifier = nullptr;
 };

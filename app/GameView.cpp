@@ -1,9 +1,12 @@
 #include "app/GameView.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
+#include "platform/FramePresenter.h"
 #include "platform/Surface.h"
+#include "platform/x11/X11ShmPresenter.h"
 
 namespace {
 
@@ -35,8 +38,36 @@ CGameView::CGameView(QWidget* parent) : QWidget(parent)
 
 CGameView::~CGameView() = default;
 
+void CGameView::OpenDirectPath()
+{
+    m_bTriedDirect = true;
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    // A window of the view's own, so nothing Qt flushes for the frame covers the game.
+    setAttribute(Qt::WA_NativeWindow);
+    m_pPresenter = CX11ShmPresenter::Open(winId());
+    if (m_pPresenter == nullptr) return;
+    // Qt must not paint this window at all: its paints arrive with no painter.
+    setAttribute(Qt::WA_PaintOnScreen);
+}
+
+std::shared_ptr<uint32_t> CGameView::AllocatePixels(int32_t width, int32_t height)
+{
+    if (!m_bTriedDirect) OpenDirectPath();
+    return m_pPresenter ? m_pPresenter->AllocatePixels(width, height) : nullptr;
+}
+
+QPaintEngine* CGameView::paintEngine() const
+{
+    return m_pPresenter ? nullptr : QWidget::paintEngine();
+}
+
 void CGameView::paintEvent(QPaintEvent*)
 {
+    if (m_pPresenter) {
+        m_pPresenter->WaitUntilShown();  // the paint draws over the last frame's pixels
+        emit PaintRequested();
+        return;
+    }
     QPainter painter(this);
     m_pPainter = &painter;
     emit PaintRequested();
@@ -61,19 +92,28 @@ HRESULT CGameView::BltZoomed(const CSurface& src, const RECT& srcRect)
     const int32_t width = qRound(this->width() * ratio), height = qRound(this->height() * ratio);
     if (srcRect.Width() < 1 || srcRect.Height() < 1 || width < 1 || height < 1) return E_FAIL;
     if (!m_pZoomed || m_pZoomed->Width() != width || m_pZoomed->Height() != height) {
-        m_pZoomed = std::make_unique<CSurface>(width, height);  // black, and the border stays so
+        // Black, and the border stays so; shared with the window system where it can be.
+        std::shared_ptr<uint32_t> shown = m_pPresenter ? m_pPresenter->AllocatePixels(width, height) : nullptr;
+        m_pZoomed = shown ? std::make_unique<CSurface>(width, height, std::move(shown))
+                          : std::make_unique<CSurface>(width, height);
     }
     const int32_t scale = std::max(1, std::min(width / srcRect.Width(), height / srcRect.Height()));
     RECT part = srcRect;
     part.right = part.left + std::min(srcRect.Width(), width);
     part.bottom = part.top + std::min(srcRect.Height(), height);
     const int32_t x = (width - part.Width() * scale) / 2, y = (height - part.Height() * scale) / 2;
+    if (m_pPresenter) m_pPresenter->WaitUntilShown();  // the last frame may still be read
     CopyMagnified(src, part, *m_pZoomed, scale, x, y);
     return Show(*m_pZoomed, {0, 0, width, height}, QPoint(0, 0), ratio);
 }
 
 HRESULT CGameView::Show(const CSurface& src, const RECT& srcRect, QPoint topLeft, qreal ratio)
 {
+    if (m_pPresenter) {
+        const qreal window = devicePixelRatioF();  // the window's pixels per view unit
+        const int32_t x = qRound(topLeft.x() * window), y = qRound(topLeft.y() * window);
+        return m_pPresenter->Show(src, srcRect, x, y) ? DD_OK : E_FAIL;
+    }
     if (m_pPainter == nullptr) return E_FAIL;
     QImage image(reinterpret_cast<const uchar*>(src.Pixels()), src.Width(), src.Height(),
                  src.Width() * 4, QImage::Format_RGB32);

@@ -1,11 +1,16 @@
 #pragma once
 // The frame's client area, where the game is shown. It is the primary surface: a present
 // during its paint copies the back buffer into it, one pixel to one pixel.
+//
+// On X11 with shared memory the back buffer lives in memory the X server maps too, and a
+// present sends it straight to the view's own window, bypassing Qt's backing store; on
+// any other platform (Wayland, offscreen) the paint draws the frame through Qt.
 #include <QWidget>
 #include <memory>
 
 #include "platform/PrimarySurface.h"
 
+class IFramePresenter;
 class QPainter;
 
 class CGameView final : public QWidget, public IPrimarySurface {
@@ -19,6 +24,9 @@ public:
     // Full screen: each present shows the frame magnified by the largest whole number
     // that fits the view, centred on black, wherever it was asked for.
     void SetZoomed(bool zoomed);
+    // Window thread, once the frame is shown; opens the direct path on first use.
+    std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) override;
+    QPaintEngine* paintEngine() const override;
 
 signals:
     // Emitted from paintEvent; the frame answers with OnPaint.
@@ -28,11 +36,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void OpenDirectPath();
     HRESULT BltZoomed(const CSurface& src, const RECT& srcRect);
     // ratio: the source's pixels per view unit.
     HRESULT Show(const CSurface& src, const RECT& srcRect, QPoint topLeft, qreal ratio);
 
-    QPainter* m_pPainter = nullptr;  // set only while paintEvent runs
+    QPainter* m_pPainter = nullptr;  // set only while paintEvent runs, on Qt's path
+    std::unique_ptr<IFramePresenter> m_pPresenter;  // null: Qt's path
+    bool m_bTriedDirect = false;
     bool m_bZoomed = false;
     std::unique_ptr<CSurface> m_pZoomed;  // the whole view, in its device pixels
 };

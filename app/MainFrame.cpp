@@ -260,6 +260,12 @@ void CMainFrame::CloseFromOutside()
     close();
 }
 
+void CMainFrame::EndGameNow()
+{
+    OnClose();
+    EndOpenDialogs();
+}
+
 void CMainFrame::EndOpenDialogs()
 {
     // A closing game must not lose a score whose name is being typed: confirm it as it

@@ -41,6 +41,9 @@ public:
     // number that fits, centred on black; again, the window as it was. The menu bar is
     // hidden meanwhile, so nothing but the game shows; F11 brings it back.
     void ToggleFullScreen();
+    // The process is ending without the event loop (exit() with the display lost): stops
+    // the game, timer first, and confirms an open name entry with what has been typed.
+    void EndGameNow();
 
     void InvalidateRect() override;
     intptr_t SendMessage(uint32_t message) override;

@@ -1,5 +1,5 @@
 # The real platform: Qt for the window, text and bitmaps, OpenAL for sound, SDL2 for the
-# joystick, X11 for the keyboard's key map. Only these libraries and app/ include them.
+# joystick, XCB for the keyboard's key map. Only these libraries and app/ include them.
 set(CMAKE_AUTOMOC ON)
 set(CMAKE_AUTORCC ON)
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Test)
@@ -15,7 +15,7 @@ file(GLOB VANTOR_X11_SOURCES CONFIGURE_DEPENDS platform/x11/*.cpp)
 add_library(vantor_platform STATIC
   ${VANTOR_QT_SOURCES} ${VANTOR_AL_SOURCES} ${VANTOR_SDL_SOURCES} ${VANTOR_X11_SOURCES})
 target_link_libraries(vantor_platform PUBLIC vantor_core Qt6::Gui Qt6::Widgets
-  OpenAL::OpenAL SDL2::SDL2 X11::X11)
+  OpenAL::OpenAL SDL2::SDL2 X11::X11 X11::Xext X11::xcb)
 
 file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS app/*.cpp app/*.h app/*.qrc)
 list(FILTER VANTOR_APP_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
@@ -47,3 +47,7 @@ include(cmake/Install.cmake)
 add_test(NAME e2e_whole_game
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/play_test.sh ${CMAKE_SOURCE_DIR} $<TARGET_FILE:vantor>)
 set_tests_properties(e2e_whole_game PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+# The X server killed under the running game, and termination signals during start-up.
+add_test(NAME e2e_x_server_loss
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/x_loss_test.sh ${CMAKE_SOURCE_DIR} $<TARGET_FILE:vantor>)
+set_tests_properties(e2e_x_server_loss PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)

@@ -84,7 +84,9 @@ void CGame::StopTimer()
 
 void TimerProc(uint32_t, uint32_t, uintptr_t user, uintptr_t, uintptr_t)
 {
-    if (g_pGame->m_bActive && !g_pGame->IsPaused()) reinterpret_cast<CGame*>(user)->Tick();
+    CGame* const game = reinterpret_cast<CGame*>(user);
+    std::lock_guard<std::mutex> lock(game->m_tickLock);
+    if (game->m_bActive && !game->IsPaused()) game->Tick();
 }
 
 void CGame::Tick()
@@ -178,12 +180,12 @@ void CGame::PrintPaused()
 
 void CGame::Shutdown()
 {
-    // No tick may start while the timers are stopped; a tick already running may still
-    // switch state and start a new timer, which the loop then stops as well.
+    // A tick that takes the lock after this point does nothing. One already running may be
+    // between a state switch's two timers, where the id reads 0, so wait for it by the
+    // lock rather than by the id; the timer it may have started is then the one to stop.
     m_bActive = false;
-    do {
-        StopTimer();
-    } while (m_uTimerID != 0);
+    { std::lock_guard<std::mutex> noTickRunning(m_tickLock); }
+    StopTimer();
     ClearObjects();
     delete m_pTitle;
     m_pTitle = nullptr;

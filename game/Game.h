@@ -7,6 +7,7 @@
 // Tick runs on the timer thread, only through TimerProc and only while m_bActive is set.
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 class CDisplay;
 class CTitleState;
@@ -30,7 +31,8 @@ public:
     bool Start();
     void Tick();
     void Paint();
-    // Stops the timer, waiting for a running tick, then frees everything but the display.
+    // Waits for a running tick, whichever timer started it, stops every timer and frees
+    // everything but the display. No tick runs once it has begun. Not from inside a tick.
     void Shutdown();
     // Window thread: the player's pause key. Pauses or resumes a run; on the title, where
     // the name entry also runs, it does nothing. A paused game ticks as an inactive one.
@@ -53,6 +55,9 @@ public:
     IWindow* m_pFrame;
     CTitleState* m_pTitle = nullptr;
     CPlayState* m_pPlay = nullptr;
+    // Held by TimerProc around each tick, so Shutdown can wait for one without knowing
+    // its timer: a state switch drops the old timer's id before it stores the new one.
+    std::mutex m_tickLock;
 
 private:
     void PollInput();

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/RegularFile.h"
+
 namespace {
 
 class CFd {
@@ -80,19 +82,53 @@ bool WriteAll(int fd, const unsigned char* bytes, size_t size)
     return true;
 }
 
-// owner: the file being replaced, whose mode and owner the new one takes; null for a new file.
-bool WriteTemporary(const std::string& temp, const unsigned char* bytes, size_t size, const struct stat* owner)
+// Flushed to the disk, then closed, so that a late write error counts too.
+bool WriteSyncClose(CFd& file, const unsigned char* bytes, size_t size)
 {
-    CFd file(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (file.Get() < 0) return false;
-    if (owner != nullptr) {
-        if (fchmod(file.Get(), owner->st_mode & 07777) != 0) return false;
-        // Only root can give a file away; anyone else writing a file of another owner
-        // through its group bits ends up owning the new one, which is all Linux allows.
-        if (fchown(file.Get(), owner->st_uid, owner->st_gid) != 0 && geteuid() == 0) return false;
-    }
     const bool written = WriteAll(file.Get(), bytes, size) && fsync(file.Get()) == 0;
     return file.Close() && written;
+}
+
+enum class TempResult { kWritten, kNotMade, kFailed };
+
+// owner: the file being replaced, whose mode and owner the new one takes; null for a new file.
+TempResult WriteTemporary(const std::string& temp, const unsigned char* bytes, size_t size,
+                          const struct stat* owner)
+{
+    CFd file(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (file.Get() < 0) return TempResult::kNotMade;
+    if (owner != nullptr) {
+        if (fchmod(file.Get(), owner->st_mode & 07777) != 0) return TempResult::kFailed;
+        // Only root can give a file away; anyone else writing a file of another owner
+        // through its group bits ends up owning the new one, which is all Linux allows.
+        if (fchown(file.Get(), owner->st_uid, owner->st_gid) != 0 && geteuid() == 0) return TempResult::kFailed;
+    }
+    return WriteSyncClose(file, bytes, size) ? TempResult::kWritten : TempResult::kFailed;
+}
+
+bool WriteInPlace(const std::string& target, const unsigned char* bytes, size_t size)
+{
+    CFd file(open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info;
+    if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    return WriteSyncClose(file, bytes, size);
+}
+
+// The name a chain of symbolic links ends at, whether or not that exists yet, so that a
+// new file goes where the links point and they keep pointing at it. A chain too long to
+// be a sane set-up (or a loop) gives the path itself, whose creation then replaces it.
+std::string FinalLinkTarget(const std::string& path)
+{
+    std::string name = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        char link[4096];
+        const ssize_t length = readlink(name.c_str(), link, sizeof link);
+        if (length < 0) return name;
+        if (size_t(length) == sizeof link) return path;
+        const std::string next(link, size_t(length));
+        name = next[0] == '/' ? next : FolderOf(name) + "/" + next;
+    }
+    return path;
 }
 
 void SyncFolder(const std::string& folder)
@@ -121,11 +157,8 @@ ScoreFileRead ReadScoreFile(const char* path, unsigned char* buffer, size_t capa
 {
     *count = 0;
     RemoveStaleTemporaries(FolderOf(path), NameOf(path));
-    // Non-blocking, so that a named pipe in the file's place cannot hang the start-up.
-    CFd file(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    CFd file(OpenRegularFile(path));
     if (file.Get() < 0) return errno == ENOENT ? ScoreFileRead::kMissing : ScoreFileRead::kUnreadable;
-    struct stat info;
-    if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return ScoreFileRead::kUnreadable;
     while (*count < capacity) {
         const ssize_t got = read(file.Get(), buffer + *count, capacity - *count);
         if (got < 0 && errno == EINTR) continue;
@@ -137,14 +170,18 @@ ScoreFileRead ReadScoreFile(const char* path, unsigned char* buffer, size_t capa
 
 bool ReplaceScoreFile(const char* path, const unsigned char* bytes, size_t size, bool mustExist)
 {
-    std::string target = path;
+    std::string target = mustExist ? path : FinalLinkTarget(path);
     struct stat owner;
     if (mustExist && !ExistingWritableTarget(path, &target, &owner)) return false;
     const std::string folder = FolderOf(target);
     RemoveStaleTemporaries(folder, NameOf(target));
     const std::string temp = target + "." + std::to_string(getpid()) + ".tmp";
-    if (!WriteTemporary(temp, bytes, size, mustExist ? &owner : nullptr) ||
-        rename(temp.c_str(), target.c_str()) != 0) {
+    const TempResult made = WriteTemporary(temp, bytes, size, mustExist ? &owner : nullptr);
+    // A folder the player cannot write may still hold a file they can: the in-place write
+    // is not proof against a power cut mid-write, but losing the new entry for certain is
+    // worse.
+    if (made == TempResult::kNotMade) return mustExist && WriteInPlace(target, bytes, size);
+    if (made != TempResult::kWritten || rename(temp.c_str(), target.c_str()) != 0) {
         unlink(temp.c_str());
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The score file on disk: reading its start, and replacing its contents so that a crash
-// or power cut at any moment leaves the old contents or the new ones, whole.
+// or power cut at any moment leaves the old contents or the new ones, whole, wherever the
+// folder lets a temporary be made beside the file.
 //
 // A replacement goes to "<name>.<pid>.tmp" beside the file, is flushed to the disk,
 // renamed over the file, and the folder is flushed too. A process killed mid-save leaves
@@ -20,7 +21,10 @@ enum class ScoreFileRead {
 ScoreFileRead ReadScoreFile(const char* path, unsigned char* buffer, size_t capacity, size_t* count);
 
 // mustExist: replace only an existing regular file that this process may open for
-// reading and writing, keeping its mode and, where allowed, its owner; a symbolic link
-// is followed and the file it names replaced. Otherwise the file is created or replaced.
-// Returns whether the new contents are in place; on failure the old file is untouched.
+// reading and writing, keeping its mode and, where allowed, its owner; when its folder
+// allows no temporary beside it, the bytes are written over the file's start in place
+// and flushed instead. Otherwise the file is created or replaced.
+// Either way a symbolic link is followed, dangling or not, and the file it names is
+// written, so the link stays. Returns whether the new contents are in place; on failure
+// the old file is untouched.
 bool ReplaceScoreFile(const char* path, const unsigned char* bytes, size_t size, bool mustExist);

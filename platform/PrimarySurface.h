@@ -1,5 +1,8 @@
 #pragma once
 // The window's visible game area: presenting copies a back buffer into it.
+#include <cstdint>
+#include <memory>
+
 #include "platform/HResult.h"
 #include "platform/Rect.h"
 
@@ -10,4 +13,7 @@ public:
     virtual ~IPrimarySurface() = default;
     // dst is in screen coordinates and has srcRect's size; the copy is one to one.
     virtual HRESULT Blt(const RECT& dst, const CSurface& src, const RECT& srcRect) = 0;
+    // Memory for a width x height back buffer that Blt shows without copying it; null
+    // (the default) when there is none, and the back buffer keeps memory of its own.
+    virtual std::shared_ptr<uint32_t> AllocatePixels(int32_t, int32_t) { return nullptr; }
 };

@@ -72,12 +72,14 @@ struct CRasterizer::Gradient {
     float x0, y0;
     float base[4], dx[4], dy[4];  // z, r, g, b
 
+    // twiceArea: twice the area in 1/256ths of a square pixel, exact and positive. Recomputed
+    // in float it can cancel to 0 for a long sliver and make every gradient NaN.
     Gradient(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c, float ax,
-             float ay, float bx, float by, float cx, float cy)
+             float ay, float bx, float by, float cx, float cy, int64_t twiceArea)
         : x0(ax), y0(ay)
     {
         const float d1x = bx - ax, d1y = by - ay, d2x = cx - ax, d2y = cy - ay;
-        const float inv = 1.0f / (d1x * d2y - d1y * d2x);
+        const float inv = float(double(kSubpixels * kSubpixels) / double(twiceArea));
         const float va[4] = {a.z, a.r, a.g, a.b}, vb[4] = {b.z, b.r, b.g, b.b},
                     vc[4] = {c.z, c.r, c.g, c.b};
         for (int i = 0; i < 4; ++i) {
@@ -92,7 +94,8 @@ struct CRasterizer::Gradient {
 };
 
 CRasterizer::CRasterizer(CSurface& target, CDepthBuffer& depth)
-    : m_pixels(target.Pixels()), m_depth(depth.Data()), m_nStride(target.Width()),
+    : m_target(target), m_depthBuffer(depth), m_pixels(target.WritablePixels()),
+      m_depth(depth.WritableData()), m_nStride(target.Width()),
       m_bounds{0, 0, std::min(target.Width(), depth.Width()), std::min(target.Height(), depth.Height())},
       m_scissor(m_bounds)
 {
@@ -112,11 +115,12 @@ void CRasterizer::DrawTriangle(const RasterVertex& a, const RasterVertex& b, con
     const int64_t xa = std::lrint(a.x * kSubpixels), ya = std::lrint(a.y * kSubpixels);
     const int64_t xb = std::lrint(b.x * kSubpixels), yb = std::lrint(b.y * kSubpixels);
     const int64_t xc = std::lrint(c.x * kSubpixels), yc = std::lrint(c.y * kSubpixels);
-    if ((xb - xa) * (yc - ya) - (yb - ya) * (xc - xa) <= 0) return;  // back face or degenerate
+    const int64_t twiceArea = (xb - xa) * (yc - ya) - (yb - ya) * (xc - xa);
+    if (twiceArea <= 0) return;  // back face or degenerate
 
     const Edge edges[3] = {Edge(xb, yb, xc, yc), Edge(xc, yc, xa, ya), Edge(xa, ya, xb, yb)};
     const Gradient gradient(a, b, c, xa / kSubpixels, ya / kSubpixels, xb / kSubpixels,
-                            yb / kSubpixels, xc / kSubpixels, yc / kSubpixels);
+                            yb / kSubpixels, xc / kSubpixels, yc / kSubpixels, twiceArea);
     const int64_t sub = int64_t(kSubpixels);
     const int64_t top = std::max<int64_t>(CeilDiv(std::min({ya, yb, yc}), sub), m_scissor.top);
     const int64_t bottom = std::min<int64_t>(FloorDiv(std::max({ya, yb, yc}), sub), m_scissor.bottom - 1);
@@ -138,6 +142,8 @@ void CRasterizer::FillSpan(int32_t y, int32_t x0, int32_t x1, const Gradient& gr
         channel[i] = ToFixed(gradient.At(i + 1, fx, fy));
         step[i] = n > 0 ? (ToFixed(gradient.At(i + 1, last, fy)) - channel[i]) / n : 0;
     }
+    m_target.MarkWritten(y, x0, x1);
+    if (m_bDepthTest) m_depthBuffer.MarkWritten(y, x0, x1);
     uint32_t* const pixels = m_pixels + size_t(y) * m_nStride;
     float* const depth = m_depth + size_t(y) * m_nStride;
     int32_t r = channel[0], g = channel[1], b = channel[2];
@@ -166,6 +172,10 @@ void CRasterizer::DrawLine(const RasterVertex& a, const RasterVertex& b)
     const int32_t minorMax = (xMajor ? m_scissor.bottom : m_scissor.right) - 1;
     const int32_t lo = std::max(std::min(first, lastPixel), majorMin);
     const int32_t hi = std::min(std::max(first, lastPixel), majorMax);
+    // Lines of one colour (all the track's) skip the per-pixel blend; it would give the
+    // same value, since t * 0 is 0 for every t here.
+    const bool flat = a.r == b.r && a.g == b.g && a.b == b.b;
+    const uint32_t colour = PackFixed(ToFixed(a.r), ToFixed(a.g), ToFixed(a.b));
     for (int32_t i = lo; i <= hi; ++i) {
         const float t = std::clamp((float(i) - start) / along, 0.0f, 1.0f);
         const int32_t j = int32_t(std::floor(across0 + t * across + 0.5f));
@@ -176,8 +186,11 @@ void CRasterizer::DrawLine(const RasterVertex& a, const RasterVertex& b)
         if (m_bDepthTest) {
             if (!(z <= m_depth[at])) continue;
             m_depth[at] = z;
+            m_depthBuffer.MarkWritten(y, x, x);
         }
-        m_pixels[at] = PackFixed(ToFixed(a.r + t * (b.r - a.r)), ToFixed(a.g + t * (b.g - a.g)),
-                                 ToFixed(a.b + t * (b.b - a.b)));
+        m_target.MarkWritten(y, x, x);
+        m_pixels[at] = flat ? colour
+                            : PackFixed(ToFixed(a.r + t * (b.r - a.r)), ToFixed(a.g + t * (b.g - a.g)),
+                                        ToFixed(a.b + t * (b.b - a.b)));
     }
 }

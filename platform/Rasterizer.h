@@ -2,6 +2,8 @@
 // Scan conversion for the software 3D device: Gouraud-shaded, depth-tested triangles and
 // lines written into a pixel surface and its depth buffer.
 //
+// Every stretch written is reported to the target and the depth buffer, so their next
+// clear rewrites only what was drawn.
 // Coordinates are screen pixels with pixel centres on whole numbers, y growing downward.
 // Triangles follow the top-left fill rule, so two triangles sharing an edge never both
 // cover a pixel on it. Nothing outside the scissor rectangle is ever written.
@@ -43,6 +45,8 @@ private:
     struct Gradient;
     void FillSpan(int32_t y, int32_t x0, int32_t x1, const Gradient& gradient);
 
+    CSurface& m_target;
+    CDepthBuffer& m_depthBuffer;
     uint32_t* m_pixels;
     float* m_depth;
     int32_t m_nStride;

@@ -1,10 +1,15 @@
 #pragma once
 // A 32-bit XRGB pixel surface (0x00RRGGBB, the memory layout of QImage::Format_RGB32),
 // used for the back buffer the device renders into and for the title picture.
-// The surface owns its pixels. Not thread-safe: one thread draws into it at a time.
+// The surface owns its pixels, or shares memory a presenter handed out (kept alive here).
+// It remembers which chunks were written since the last clear (DirtyChunks.h), so a
+// clear to the same colour rewrites only those: writers that keep their own pointer
+// report what they change with MarkWritten. Not thread-safe: one thread draws at a time.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "platform/DirtyChunks.h"
 #include "platform/HResult.h"
 #include "platform/Rect.h"
 
@@ -14,12 +19,30 @@ inline constexpr uint32_t DDBLTFAST_SRCCOLORKEY = 0x1;
 class CSurface {
 public:
     CSurface(int32_t width, int32_t height);  // both >= 1
+    // memory holds width * height pixels and is cleared to black here.
+    CSurface(int32_t width, int32_t height, std::shared_ptr<uint32_t> memory);
 
     int32_t Width() const { return m_nWidth; }
     int32_t Height() const { return m_nHeight; }
-    uint32_t* Pixels() { return m_pixels.data(); }
-    const uint32_t* Pixels() const { return m_pixels.data(); }
-    uint32_t Pixel(int32_t x, int32_t y) const { return m_pixels[y * m_nWidth + x]; }
+    // For writing: counts the whole surface as written. Use WritablePixels to say better.
+    uint32_t* Pixels()
+    {
+        m_dirty.MarkAll();
+        m_bRunsValid = false;
+        return m_pPixels;
+    }
+    const uint32_t* Pixels() const { return m_pPixels; }
+    // Every change made through this pointer is reported with MarkWritten. A pointer kept
+    // past the next keyed blit from this surface must not be written (render targets
+    // keep theirs, and are never keyed sources).
+    uint32_t* WritablePixels()
+    {
+        m_bRunsValid = false;
+        return m_pPixels;
+    }
+    // Pixels x0..x1 (inclusive, clipped to the surface) of row y were written.
+    void MarkWritten(int32_t y, int32_t x0, int32_t x1) { m_dirty.Mark(y, x0, x1); }
+    uint32_t Pixel(int32_t x, int32_t y) const { return m_pPixels[size_t(y) * m_nWidth + x]; }
 
     // With DDBLTFAST_SRCCOLORKEY, source pixels equal to the source's colour key are skipped.
     void SetColorKey(uint32_t key);
@@ -31,15 +54,30 @@ public:
     // Scales the whole of src onto the whole of this surface, nearest pixel.
     void StretchFrom(const CSurface& src, const RECT& srcRect);
     void Fill(uint32_t color);
-    // Clipped to the surface.
+    // Clipped to the surface. Filling with the colour of the last whole-surface fill
+    // rewrites only what was written since.
     void FillRect(const RECT& rect, uint32_t color);
     // Memory surfaces cannot be lost here; kept so callers follow one protocol.
     HRESULT Restore() { return DD_OK; }
 
 private:
+    // Opaque stretches of a keyed source, so a keyed blit copies whole runs.
+    struct Run {
+        int32_t y, x0, x1;  // x1 exclusive
+    };
+    const std::vector<Run>& KeyedRuns() const;
+    HRESULT BltKeyed(int32_t x, int32_t y, const CSurface& src, const RECT& srcRect);
+
     int32_t m_nWidth;
     int32_t m_nHeight;
-    std::vector<uint32_t> m_pixels;
+    std::vector<uint32_t> m_own;
+    std::shared_ptr<uint32_t> m_shared;
+    uint32_t* m_pPixels;
+    CDirtyChunks m_dirty;
+    uint32_t m_cleanColor = 0;  // what every unmarked chunk holds
     uint32_t m_colorKey = 0;
     bool m_bHasColorKey = false;
+    // Built on the first keyed blit; every write through this class drops them.
+    mutable std::vector<Run> m_runs;
+    mutable bool m_bRunsValid = false;
 };

@@ -94,7 +94,10 @@ HRESULT CDisplay::CreatePrimarySurface(IPrimarySurface** surface)
 HRESULT CDisplay::CreateBackBuffer(CSurface** surface, int32_t width, int32_t height)
 {
     if (!SaneSize(width, height)) return E_INVALIDARG;
-    *surface = Keep(std::make_unique<CSurface>(width, height));
+    // Drawn where the window can show it from, when it offers such memory.
+    std::shared_ptr<uint32_t> shown = m_pddsPrimary != nullptr ? m_pddsPrimary->AllocatePixels(width, height) : nullptr;
+    *surface = Keep(shown ? std::make_unique<CSurface>(width, height, std::move(shown))
+                          : std::make_unique<CSurface>(width, height));
     return DD_OK;
 }
 

@@ -1,17 +1,30 @@
 #include "sound/Sound.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
 #include "platform/DebugOut.h"
+#include "platform/RegularFile.h"
 #include "platform/SoundSystem.h"
 
 namespace {
 
 struct WavHeader {
-    uint16_t channels;
-    uint32_t samplesPerSec;
-    uint16_t blockAlign;
-    uint16_t bitsPerSample;
-    uint32_t dataBytes;
+    uint16_t channels = 0;
+    uint32_t samplesPerSec = 0;
+    uint16_t blockAlign = 0;
+    uint16_t bitsPerSample = 0;
+    uint32_t dataBytes = 0;
+    long dataOffset = 0;
 };
+
+constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+constexpr uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                       0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr uint32_t kExtensibleFmtBytes = 40;
 
 uint16_t Read16(const uint8_t* p)
 {
@@ -24,22 +37,68 @@ uint32_t Read32(const uint8_t* p)
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
-// Only these fields are read; tags and chunk sizes are taken on trust, as files with the
-// canonical layout are the only ones the game ships.
-WavHeader ParseHeader(const uint8_t* header)
+bool Tagged(const uint8_t* p, const char* tag)
 {
-    return {Read16(header + 22), Read32(header + 24), Read16(header + 32), Read16(header + 34),
-            Read32(header + 40)};
+    return std::memcmp(p, tag, 4) == 0;
 }
 
-// What the file holds from where it stands to its end; 0 when that cannot be told.
-uint64_t BytesLeft(std::FILE* file)
+// Size of the whole file; 0 when that cannot be told.
+uint64_t FileSize(std::FILE* file)
 {
-    const long here = std::ftell(file);
-    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return 0;
+    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
     const long end = std::ftell(file);
-    if (std::fseek(file, here, SEEK_SET) != 0 || end < here) return 0;
-    return static_cast<uint64_t>(end - here);
+    return end < 0 ? 0 : static_cast<uint64_t>(end);
+}
+
+bool ReadAt(std::FILE* file, uint64_t offset, uint8_t* out, size_t bytes)
+{
+    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
+           std::fread(out, bytes, 1, file) == 1;
+}
+
+// Integer PCM only, plain or extensible: anything else would play as noise or a click.
+bool ParseFormat(const uint8_t* fmt, uint32_t size, WavHeader* wav)
+{
+    const uint16_t tag = Read16(fmt);
+    const bool extensiblePcm = tag == kFormatExtensible && size >= kExtensibleFmtBytes &&
+                               Read16(fmt + 16) >= 22 && std::memcmp(fmt + 24, kPcmSubFormat, 16) == 0;
+    if (tag != kFormatPcm && !extensiblePcm) return false;
+    wav->channels = Read16(fmt + 2);
+    wav->samplesPerSec = Read32(fmt + 4);
+    wav->blockAlign = Read16(fmt + 12);
+    wav->bitsPerSample = Read16(fmt + 14);
+    return true;
+}
+
+// Walks the RIFF chunks for "fmt " and "data", in either order, skipping every other
+// chunk with its pad byte. The RIFF size is not trusted (writers that stream leave it
+// wrong); the file's own end bounds the walk instead.
+bool ReadWavHeader(std::FILE* file, WavHeader* wav)
+{
+    const uint64_t end = FileSize(file);
+    uint8_t riff[12];
+    if (!ReadAt(file, 0, riff, sizeof riff) || !Tagged(riff, "RIFF") || !Tagged(riff + 8, "WAVE"))
+        return false;
+    bool haveFormat = false, haveData = false;
+    for (uint64_t at = sizeof riff; at + 8 <= end && !(haveFormat && haveData);) {
+        uint8_t chunk[8];
+        if (!ReadAt(file, at, chunk, sizeof chunk)) return false;
+        const uint32_t size = Read32(chunk + 4);
+        if (Tagged(chunk, "fmt ") && !haveFormat) {
+            uint8_t fmt[kExtensibleFmtBytes] = {};
+            if (size < 16 || !ReadAt(file, at + 8, fmt, std::min(size, kExtensibleFmtBytes))) return false;
+            if (!ParseFormat(fmt, size, wav)) return false;
+            haveFormat = true;
+        } else if (Tagged(chunk, "data") && !haveData) {
+            wav->dataBytes = size;
+            wav->dataOffset = static_cast<long>(at + 8);
+            haveData = true;
+        }
+        at += 8 + uint64_t(size) + (size & 1);
+    }
+    // A data size the file cannot hold would otherwise allocate up to 4 GiB before the
+    // read fails.
+    return haveFormat && haveData && wav->dataBytes <= end - uint64_t(wav->dataOffset);
 }
 
 bool IsSlot(int index)
@@ -67,8 +126,13 @@ bool CSound::Init(IWindow*, ISoundSystem* system)
 bool CSound::LoadWav(const char* path, int index)
 {
     if (m_pDS == nullptr || !IsSlot(index)) return false;
-    std::FILE* const file = std::fopen(path, "rb");
-    if (file == nullptr) return false;
+    const int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
+    std::FILE* const file = fdopen(fd, "rb");
+    if (file == nullptr) {
+        close(fd);
+        return false;
+    }
     const bool loaded = LoadOpenWav(file, index);
     std::fclose(file);
     return loaded;
@@ -76,17 +140,13 @@ bool CSound::LoadWav(const char* path, int index)
 
 bool CSound::LoadOpenWav(std::FILE* file, int index)
 {
-    uint8_t header[kWavHeaderSize];
-    if (std::fread(header, sizeof header, 1, file) != 1) return false;
-    const WavHeader wav = ParseHeader(header);
-    // The header is untrusted: a size the file cannot fill would otherwise allocate up to
-    // 4 GiB before the read fails.
-    if (wav.channels == 0 || wav.dataBytes > BytesLeft(file)) return false;
+    WavHeader wav;
+    if (!ReadWavHeader(file, &wav) || wav.channels == 0) return false;
     if (!CreateBuffer(index, wav.dataBytes, wav.samplesPerSec, wav.bitsPerSample,
                       wav.blockAlign, wav.channels > 1)) {
         return false;
     }
-    if (FillBuffer(m_pBuffers[index], file, wav.dataBytes, kWavHeaderSize)) return true;
+    if (FillBuffer(m_pBuffers[index], file, wav.dataBytes, wav.dataOffset)) return true;
     // A partly filled buffer would play noise; the slot stays empty instead.
     ReleaseSlot(index);
     return false;

@@ -24,7 +24,8 @@ inline constexpr int SND_READY = 3;
 inline constexpr int SND_OVER = 4;
 
 inline constexpr int kSoundSlots = 16;
-// The sample data of every WAV file is taken to start here, after the canonical header.
+// The canonical header: RIFF, a 16-byte "fmt " chunk and the "data" chunk header. The
+// sample data of a file with no other chunks starts here.
 inline constexpr long kWavHeaderSize = 44;
 
 class CSound {
@@ -36,9 +37,11 @@ public:
 
     // system may be null (no audio device): returns false and the game stays silent.
     bool Init(IWindow* hWnd, ISoundSystem* system);
-    // index: 0..15. Reads the fixed 44-byte header and the sample data after it. A file
-    // whose header promises more data than it holds, or a format no buffer can take,
-    // fails before anything is allocated for it; the slot is then empty.
+    // index: 0..15. Reads a RIFF WAVE file of integer PCM (format tag 1, or the extensible
+    // tag with the PCM sub-format), whatever other chunks come before or between its
+    // "fmt " and "data" chunks. Anything that is not a regular file, a file whose data
+    // chunk promises more than it holds, or a format no buffer can take fails before
+    // anything is allocated for it; the slot is then empty.
     bool LoadWav(const char* path, int index);
     // Replaces slot index with an empty buffer. bitsPerSample 8 or 16, blockAlign >= 1.
     bool CreateBuffer(int index, uint32_t dataBytes, uint32_t samplesPerSec,

@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QString>
 
+#include "platform/RegularFile.h"
 #include "platform/Surface.h"
 
 namespace {
@@ -31,8 +32,9 @@ bool HoldsEveryRow(const QByteArray& bytes)
     const uint32_t headerSize = Little(bytes, 14, 4);
     const bool core = headerSize == 12;
     if (!core && bytes.size() < 34) return false;
-    const int64_t width = core ? Little(bytes, 18, 2) : int32_t(Little(bytes, 18, 4));
-    const int64_t height = core ? Little(bytes, 20, 2) : int32_t(Little(bytes, 22, 4));
+    // Signed in the newer headers: a negative height is a picture stored top row first.
+    const int64_t width = core ? int64_t(Little(bytes, 18, 2)) : int64_t(int32_t(Little(bytes, 18, 4)));
+    const int64_t height = core ? int64_t(Little(bytes, 20, 2)) : int64_t(int32_t(Little(bytes, 22, 4)));
     const int64_t bits = Little(bytes, core ? 24 : 28, 2);
     const uint32_t compression = core ? 0 : Little(bytes, 30, 4);
     if (std::abs(width) > kMaxBitmapSide || std::abs(height) > kMaxBitmapSide || bits > 32) return false;
@@ -53,17 +55,36 @@ std::unique_ptr<CSurface> ToSurface(const QImage& decoded)
     return surface;
 }
 
-std::unique_ptr<CSurface> Decode(const QString& path)
+// Empty when the file cannot be read whole within the size limit. Opened without blocking
+// and refused unless a regular file: a named pipe in the picture's place would otherwise
+// hang the start-up in the open or the read.
+QByteArray ReadFile(const char* path)
+{
+    const int fd = OpenRegularFile(path);
+    if (fd < 0) return QByteArray();
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) || file.size() > kMaxFileBytes)
+        return QByteArray();
+    return file.readAll();
+}
+
+QByteArray ReadResource(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return nullptr;
-    QByteArray bytes = file.readAll();
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return QByteArray();
+    return file.readAll();
+}
+
+std::unique_ptr<CSurface> Decode(QByteArray bytes)
+{
     if (!bytes.startsWith("BM") || !HoldsEveryRow(bytes)) return nullptr;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
     reader.setAutoDetectImageFormat(false);
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    // Qt reports a top-down picture with its stored, negative height, yet decodes it upright.
+    if (size.height() < 0 && size.height() >= -kMaxBitmapSide) size.setHeight(-size.height());
     if (!reader.canRead() || !size.isValid() || size.width() > kMaxBitmapSide ||
         size.height() > kMaxBitmapSide || qint64(size.width()) * size.height() * 4 > kMaxBitmapBytes)
         return nullptr;
@@ -77,8 +98,7 @@ std::unique_ptr<CSurface> Decode(const QString& path)
 std::unique_ptr<CSurface> QtBitmapLoader::LoadBitmap(const char* name)
 {
     if (name == nullptr || *name == '\0') return nullptr;
-    const QString path = QString::fromLocal8Bit(name);
-    const QString resource = QStringLiteral(":/") + path;
-    std::unique_ptr<CSurface> bundled = QFile::exists(resource) ? Decode(resource) : nullptr;
-    return bundled ? std::move(bundled) : Decode(path);
+    const QString resource = QStringLiteral(":/") + QString::fromLocal8Bit(name);
+    std::unique_ptr<CSurface> bundled = QFile::exists(resource) ? Decode(ReadResource(resource)) : nullptr;
+    return bundled ? std::move(bundled) : Decode(ReadFile(name));
 }

@@ -1,10 +1,15 @@
 #pragma once
-// Text drawn with Qt straight into a surface's pixels: the surface memory is wrapped, not
-// copied. One font for the game's life, "DejaVu Sans" at 13 pixels, drawn without
-// antialiasing so the HUD stays crisp over the 3D scene like the desktop's default font.
+// Text drawn with Qt into a surface's pixels. One font for the game's life, "DejaVu Sans"
+// at 13 pixels, drawn without antialiasing so the HUD stays crisp over the 3D scene like
+// the desktop's default font. Each text is rasterised by Qt once and kept as the runs of
+// pixels it sets; drawing it again writes those runs, as long as it stays among the most
+// recent texts. Without antialiasing a glyph pixel is set or not, so this is exactly
+// what Qt would draw at any whole-pixel position.
 //
 // Needs a QGuiApplication for the fonts, created before the painter. Window thread only.
 #include <QFont>
+#include <string>
+#include <vector>
 
 #include "platform/TextPainter.h"
 
@@ -19,6 +24,19 @@ public:
     const QFont& Font() const { return m_font; }
 
 private:
+    struct Run {
+        int32_t dy, dx0, dx1;  // from the cell's corner; dx1 exclusive
+    };
+    struct Rendered {
+        std::string text;
+        uint32_t color;
+        std::vector<Run> runs;
+    };
+    const Rendered& Find(const char* text, uint32_t color);
+    Rendered Render(const char* text, uint32_t color) const;
+
+    static constexpr size_t kKept = 16;  // the HUD, the title and a few scores in between
     QFont m_font;
     int m_nAscent;
+    std::vector<Rendered> m_kept;  // the most recently drawn first
 };

@@ -1,19 +1,23 @@
 #include "platform/x11/X11Keyboard.h"
 
-#include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "platform/ScanCodeMap.h"
 
 std::unique_ptr<CX11Keyboard> CX11Keyboard::Open()
 {
-    Display* const display = XOpenDisplay(nullptr);
-    if (display == nullptr) return nullptr;
-    return std::make_unique<CX11Keyboard>(display);
+    xcb_connection_t* const connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    return std::make_unique<CX11Keyboard>(connection);
 }
 
-CX11Keyboard::CX11Keyboard(_XDisplay* display) : m_pDisplay(display) {}
+CX11Keyboard::CX11Keyboard(xcb_connection_t* connection) : m_pDisplay(connection) {}
 
 CX11Keyboard::~CX11Keyboard()
 {
@@ -43,7 +47,7 @@ void CX11Keyboard::Release()
     std::lock_guard<std::mutex> lock(m_lock);
     m_bAcquired = false;
     if (m_pDisplay == nullptr) return;
-    XCloseDisplay(m_pDisplay);
+    xcb_disconnect(m_pDisplay);
     m_pDisplay = nullptr;
 }
 
@@ -52,8 +56,12 @@ HRESULT CX11Keyboard::GetDeviceState(uint32_t size, void* data)
     if (size != DI_KEYBOARD_STATE_SIZE || data == nullptr) return E_INVALIDARG;
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_pDisplay == nullptr || !m_bAcquired) return DIERR_NOTACQUIRED;
-    char keymap[32] = {};
-    XQueryKeymap(m_pDisplay, keymap);
-    DikStateFromKeymap(reinterpret_cast<const uint8_t*>(keymap), static_cast<uint8_t*>(data));
+    // Unlike Xlib, which ends the process when its server goes away, a lost connection
+    // here only fails each read from then on.
+    xcb_query_keymap_reply_t* const reply =
+        xcb_query_keymap_reply(m_pDisplay, xcb_query_keymap(m_pDisplay), nullptr);
+    if (reply == nullptr) return DIERR_INPUTLOST;
+    DikStateFromKeymap(reply->keys, static_cast<uint8_t*>(data));
+    std::free(reply);
     return DI_OK;
 }

@@ -4,7 +4,8 @@
 // server's key events.
 //
 // It asks on a connection of its own, so it never shares one with the window system's
-// thread. The map is global to the desktop: the input system unacquires this keyboard
+// thread. Losing the server only makes every read fail (DIERR_INPUTLOST); it never ends the
+// process. The map is global to the desktop: the input system unacquires this keyboard
 // when the game's window loses the foreground, and it reads nothing until acquired again.
 // Threads: Open, Acquire, Unacquire and Release on the window thread, GetDeviceState on
 // the timer thread.
@@ -14,13 +15,13 @@
 
 #include "platform/InputSystem.h"
 
-struct _XDisplay;
+struct xcb_connection_t;
 
 class CX11Keyboard final : public IKeyboardDevice {
 public:
     // Null when no X server can be reached.
     static std::unique_ptr<CX11Keyboard> Open();
-    explicit CX11Keyboard(_XDisplay* display);  // takes over the connection
+    explicit CX11Keyboard(xcb_connection_t* connection);  // takes it over
     ~CX11Keyboard() override;
     CX11Keyboard(const CX11Keyboard&) = delete;
     CX11Keyboard& operator=(const CX11Keyboard&) = delete;
@@ -33,6 +34,6 @@ public:
 
 private:
     std::mutex m_lock;        // the connection is used by one thread at a time
-    _XDisplay* m_pDisplay;    // null once released
+    xcb_connection_t* m_pDisplay;  // the connection to the display; null once released
     std::atomic<bool> m_bAcquired{false};
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -99,7 +100,25 @@ TEST_F(DisplayTest, InitSetsUpViewportLightsAndTitleOnTheSoftwareDevice)
     const uint16_t indices[] = {0, 1, 2};
     display.m_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, face, 3, indices, 3, 0);
     EXPECT_EQ(display.m_pddsBack->Pixel(10, 10) & 0xFFFFFF, 0xE6CC66u);  // 0.9, 0.8, 0.4
+    // And one turned into the cool light alone, nearer, over it.
+    for (int i = 0; i < 3; ++i) face[i] = {xy[i][0], xy[i][1], 0.25f, -s, s, 0, 0, 0};
+    display.m_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, face, 3, indices, 3, 0);
+    EXPECT_EQ(display.m_pddsBack->Pixel(10, 10) & 0xFFFFFF, 0x6680B3u);  // 0.4, 0.5, 0.7
     display.ReleaseObjects();
+}
+
+TEST_F(DisplayTest, AProjectionWithNearAtFarOrNoFieldOfViewIsRefusedAndLeavesItsOutputAlone)
+{
+    CDisplay display(devices);
+    Matrix4 out;
+    for (auto& row : out.m)
+        for (float& v : row) v = 7.0f;
+    const Matrix4 before = out;
+    EXPECT_EQ(display.BuildProjectionMatrix(&out, 0.75f, 0.75f, 100.0f, 100.005f), E_INVALIDARG);
+    EXPECT_EQ(display.BuildProjectionMatrix(&out, 0.01f, 0.75f, 100.0f, -100.0f), E_INVALIDARG);
+    EXPECT_EQ(std::memcmp(&out, &before, sizeof out), 0);
+    EXPECT_EQ(display.BuildProjectionMatrix(&out, 0.75f, 0.75f, 100.0f, -100.0f), S_OK);
+    EXPECT_FLOAT_EQ(out.m[3][2], -50.0f);
 }
 
 TEST_F(DisplayTest, InitFailuresShowTheirMessageDestroyTheWindowAndReleaseEverything)

@@ -41,7 +41,10 @@ TEST_F(GameTest, ConstructionPublishesTheControllerAndTheDisplayDevice)
 
 TEST_F(GameTest, StartEntersTheTitleWithItsSceneTimerAndProjection)
 {
+    size_t recordingAtFirstTimer = 0;
+    h.timer.onSet = [&] { recordingAtFirstTimer = h.sound.buffers.size(); };
     h.Start();
+    EXPECT_EQ(recordingAtFirstTimer, 5u) << "the harness replaced g_pSound under a running timer";
     EXPECT_TRUE(h.game->m_bActive);
     EXPECT_EQ(h.game->m_nState, STATE_TITLE);
     ASSERT_EQ(h.timer.events.size(), 1u);

@@ -215,6 +215,44 @@ TEST_F(HighScoresTest, AFileThatCannotBeWrittenIsReadAndNeverReplaced)
     EXPECT_EQ(CScratchFolder::DataEntries(), std::vector<std::string>{"hi.sav"});
 }
 
+TEST_F(HighScoresTest, AWritableFileInAFolderThatIsNotIsSavedInPlace)
+{
+    LoadHighScoresFrom(kHighScoreFile);
+    chmod(folder.Path().c_str(), 0755);
+    chmod("data", 0555);
+    chmod("data/hi.sav", 0666);
+
+    EXPECT_EQ(RunUnprivileged([] {
+        LoadHighScoresFrom(kHighScoreFile);
+        InsertHighScore(700, "Kept");
+        return SaveHighScores() ? std::string() : std::string("not saved");
+    }), "");
+
+    chmod("data", 0755);
+    EXPECT_EQ(CScratchFolder::Read("data/hi.sav").size(), 576u);
+    LoadHighScoresFrom(kHighScoreFile);
+    EXPECT_EQ(Name(0), "Kept");
+    EXPECT_EQ(g_highScores[0].nScore, 700);
+    EXPECT_EQ(CScratchFolder::DataEntries(), std::vector<std::string>{"hi.sav"});
+}
+
+TEST_F(HighScoresTest, ADanglingLinkGetsItsTargetCreatedAndStaysALink)
+{
+    ASSERT_EQ(symlink("scores/mine.sav", "data/hi.sav"), 0);
+    mkdir("data/scores", 0755);
+    LoadHighScoresFrom(kHighScoreFile);
+    struct stat info;
+    ASSERT_EQ(lstat("data/hi.sav", &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(CScratchFolder::Read("data/scores/mine.sav").size(), 576u);
+
+    InsertHighScore(900, "Linked");
+    ASSERT_TRUE(SaveHighScores());
+    ASSERT_EQ(lstat("data/hi.sav", &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(CScratchFolder::Read("data/scores/mine.sav"), CScratchFolder::Read("data/hi.sav"));
+}
+
 TEST_F(HighScoresTest, SomethingElseInPlaceOfTheFileIsLeftAlone)
 {
     mkdir("data/hi.sav", 0755);

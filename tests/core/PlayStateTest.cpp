@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "game/Globals.h"
 #include "game/PlayState.h"
 #include "game/StageScripts.h"
@@ -10,6 +12,7 @@
 #include "objects/ObjectTable.h"
 #include "objects/PlayerShip.h"
 #include "objects/TitleShip.h"
+#include "render/Camera.h"
 #include "sound/Sound.h"
 #include "tests/fakes/GameHarness.h"
 
@@ -85,15 +88,25 @@ TEST_F(PlayStateTest, ANewRunStartsWithThreeLivesStageOneAndNoScore)
     EXPECT_EQ(h.sound.PlayCount(SND_READY), 1);
 }
 
-TEST_F(PlayStateTest, ALostShipComesBack32TicksAfterTheDeathTick)
+TEST_F(PlayStateTest, ALostShipComesBack32TicksAfterTheDeathTickUnderAFreshCamera)
 {
+    const Matrix4 startView = h.device.view;
+    const int angle = static_cast<CPlayerShip*>(g_objects[1])->m_nAngle;
+    g_dwInput = INPUT_LEFT | INPUT_UP;  // left over from before the tick: read nothing
+    g_pCamera->m_vEye.y = 260.0f;       // as the ship raises it
+    g_pCamera->m_fRoll = 0.1f;
     h.Ticks(10);
+    EXPECT_EQ(static_cast<CPlayerShip*>(g_objects[1])->m_nAngle, angle);
+    EXPECT_NE(std::memcmp(&h.device.view, &startView, sizeof startView), 0) << "the view follows the camera";
     KillShip();
     h.Ticks(32);  // the death tick counts 0, these count 1..31... and 32 respawns
     EXPECT_EQ(g_objects[1], nullptr);
     h.Tick();
     EXPECT_NE(g_objects[1], nullptr);
     EXPECT_EQ(g_nLives, 2);
+    EXPECT_EQ(g_pCamera->m_vEye.y, 200.0f);
+    EXPECT_EQ(g_pCamera->m_fRoll, 0.0f);
+    EXPECT_EQ(std::memcmp(&h.device.view, &startView, sizeof startView), 0);
 }
 
 TEST_F(PlayStateTest, TheThirdDeathEndsTheRunAfterTheGameOverPhase)

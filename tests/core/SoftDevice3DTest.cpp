@@ -99,6 +99,21 @@ TEST(RasterizerTest, TrianglesSharingAnEdgeCoverEachPixelOfTheSquareExactlyOnce)
             EXPECT_EQ(hits[y * 16 + x], (x >= 2 && x < 6 && y >= 2 && y < 6) ? 1 : 0) << x << "," << y;
 }
 
+TEST(RasterizerTest, ALongSliverThroughAPixelCentreDrawsItInTheVertexColour)
+{
+    CSurface target(8, 8);
+    CDepthBuffer depth(8, 8);
+    CRasterizer rasterizer(target, depth);
+    // Twice its area is 4/256 of a square pixel, which the float products around
+    // 3e5 square pixels cannot hold: computed in float it comes out as 0.
+    const RasterVertex a{202.625f, 326.0f, 0.5f, 100, 150, 200};
+    const RasterVertex b{-196.625f, -320.0f, 0.5f, 100, 150, 200};
+    const RasterVertex c{-258.3125f, -419.8125f, 0.5f, 100, 150, 200};
+    rasterizer.DrawTriangle(a, b, c);
+    EXPECT_EQ(target.Pixel(3, 3), 0x6496C8u);
+    EXPECT_EQ(depth.Depth(3, 3), 0.5f);
+}
+
 TEST_F(SoftDeviceTest, CounterClockwiseOnScreenIsCulledAndClockwiseDrawn)
 {
     UseColour(kRed);
@@ -284,6 +299,45 @@ TEST_F(SoftDeviceTest, ClearFillsOnlyItsRectanglesInsideTheViewport)
     EXPECT_EQ(Px(16, 16), kRed);
     EXPECT_FLOAT_EQ(depth.Depth(3, 3), 0.25f);
     EXPECT_FLOAT_EQ(depth.Depth(5, 5), 1.0f);
+}
+
+// Clears rewrite only what was written since the last one; whatever wrote in between
+// (draws, partial fills of other colours, blits, raw pixel writes), a whole clear must
+// leave every pixel and depth at the clear values. The width is not a multiple of the
+// clear's chunks.
+TEST(ClearBookkeepingTest, AWholeClearLeavesNothingOfAnyEarlierWrite)
+{
+    constexpr int W = 45, H = 23;
+    CSurface target(W, H);
+    CDepthBuffer depth(W, H);
+    CRasterizer rasterizer(target, depth);
+    CSurface sprite(7, 3);
+    sprite.Fill(kBlue);
+    sprite.Pixels()[3] = 0;
+    sprite.SetColorKey(0);
+    std::mt19937 random(7);
+    const auto coordinate = [&](int limit) { return float(int(random() % unsigned(limit + 20)) - 10); };
+    const auto vertex = [&] { return RasterVertex{coordinate(W), coordinate(H), 0.5f, 255, 0, 0}; };
+    for (int round = 0; round < 300; ++round) {
+        for (int step = 0; step < 4; ++step) {
+            switch (random() % 6) {
+            case 0: rasterizer.DrawTriangle(vertex(), vertex(), vertex()); break;
+            case 1: rasterizer.DrawLine(vertex(), vertex()); break;
+            case 2: target.FillRect({int(coordinate(W)), int(coordinate(H)), int(coordinate(W)), int(coordinate(H))}, kGreen); break;
+            case 3: target.Pixels()[random() % (W * H)] = kRed; break;
+            case 4: target.BltFast(int(coordinate(W)), int(coordinate(H)), sprite, {0, 0, 7, 3}, DDBLTFAST_SRCCOLORKEY); break;
+            case 5: depth.FillRect(2, 2, W - 3, H - 1, 0.25f); break;
+            }
+        }
+        const uint32_t colour = round % 17 == 0 ? kRed : 0;  // now and then a new clear colour
+        target.FillRect({0, 0, W, H}, colour);
+        depth.FillRect(0, 0, W, H, 1.0f);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                ASSERT_EQ(target.Pixel(x, y) & 0xFFFFFF, colour) << "round " << round << " at " << x << ", " << y;
+                ASSERT_EQ(depth.Depth(x, y), 1.0f) << "round " << round << " at " << x << ", " << y;
+            }
+    }
 }
 
 TEST_F(SoftDeviceTest, BadDrawsAreRefusedOrSkippedWithoutTouchingMemory)

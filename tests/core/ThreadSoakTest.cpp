@@ -1,8 +1,11 @@
-// The real timer thread ticks the controller while another thread paints and toggles the
-// active flag, through state switches: run under ThreadSanitizer it must stay silent.
+// The controller with a timer thread of its own: the real timer ticking it while another
+// thread paints and toggles the active flag, through state switches, and a close that
+// meets a tick in the middle of a state switch. Run under ThreadSanitizer it must stay
+// silent.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <thread>
 
 #include "game/Game.h"
@@ -19,6 +22,7 @@ namespace {
 // on the timer thread: space now and then, and a lost ship when a run has gone on a while.
 class CSoakTimer final : public IMultimediaTimer {
 public:
+    CSoakTimer() { ticks = 0; }  // a repeated run counts afresh
     bool GetDevCaps(uint32_t* a, uint32_t* b) override { return m_timer.GetDevCaps(a, b); }
     void BeginPeriod(uint32_t r) override { m_timer.BeginPeriod(r); }
     void EndPeriod(uint32_t r) override { m_timer.EndPeriod(r); }
@@ -77,4 +81,51 @@ TEST(ThreadSoakTest, TickAndPaintRunTogetherThroughStateSwitches)
     h.Shutdown();
     EXPECT_GE(CSoakTimer::ticks, 3000);
     EXPECT_GE(h.window.messages.size(), 1u);
+}
+
+TEST(ThreadSoakTest, ShutdownWaitsForATickCaughtBetweenTwoTimers)
+{
+    // The tick switches from title to play on a thread of its own and is held where the
+    // old timer's id is gone and the new one not yet stored; the close comes then.
+    struct FreedUnderTick {};
+    CGameHarness h;
+    h.Start();
+    CGameHarness::SetKey(DIK_SPACE, true);
+    std::mutex m;
+    std::condition_variable changed;
+    bool inGap = false, shutdownCalled = false, shutdownReturned = false;
+    std::atomic<bool> held{false};
+    h.timer.onKill = [&](uint32_t) {
+        if (held.exchange(true)) return;  // only the tick's own kill is held
+        std::unique_lock<std::mutex> lock(m);
+        inGap = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return shutdownCalled; });
+        changed.wait_for(lock, std::chrono::milliseconds(100), [&] { return shutdownReturned; });
+        // Going on would run the tick into a freed controller.
+        if (shutdownReturned) throw FreedUnderTick{};
+    };
+    bool freedUnderTick = false;
+    std::thread timerThread([&] {
+        try {
+            h.Tick();
+        } catch (const FreedUnderTick&) {
+            freedUnderTick = true;
+        }
+    });
+    {
+        std::unique_lock<std::mutex> lock(m);
+        changed.wait(lock, [&] { return inGap; });
+        shutdownCalled = true;
+        changed.notify_all();
+    }
+    h.game->Shutdown();
+    {
+        std::lock_guard<std::mutex> lock(m);
+        shutdownReturned = true;
+        changed.notify_all();
+    }
+    timerThread.join();
+    EXPECT_FALSE(freedUnderTick);
+    EXPECT_FALSE(h.timer.IsRunning()) << "the timer the tick started outlived Shutdown";
 }

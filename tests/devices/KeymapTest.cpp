@@ -2,12 +2,18 @@
 
 #include <QKeyEvent>
 
+#include <sys/socket.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
 #include <cstring>
 #include <set>
+#include <thread>
 
 #include "platform/DikCodes.h"
 #include "platform/ScanCodeMap.h"
 #include "platform/qt/QtKeyboard.h"
+#include "platform/x11/X11Keyboard.h"
 
 namespace {
 
@@ -63,6 +69,43 @@ TEST(KeymapTest, TheServerKeyMapBecomesTheWholeKeyState)
         const bool down = dik == DIK_LEFT || dik == DIK_LCONTROL;
         EXPECT_EQ(state[dik], down ? 0x80 : 0x00) << "DIK " << dik;
     }
+}
+
+// An X server for one client that asks one QueryKeymap, on a thread of its own: it
+// accepts the connection (no screens, no formats), answers with one key down, then waits
+// for the client's next request and goes away without answering.
+void ServeOneKeymap(int fd, uint32_t keycodeDown)
+{
+    uint8_t request[12];
+    uint8_t setup[40] = {1, 0, 11, 0, 0, 0, 8, 0};  // success, protocol 11.0, 8 words follow
+    setup[14] = 0x20;                              // resource ids from 0x200000 ...
+    setup[16] = 0xff, setup[17] = 0xff, setup[18] = 0x1f;  // ... under mask 0x1fffff
+    setup[26] = 0xff, setup[27] = 0xff;            // longest request
+    setup[34] = 8, setup[35] = 255;                // key codes 8..255
+    uint8_t reply[40] = {1, 0, 1, 0, 2, 0, 0, 0};  // reply to request 1, 2 words follow
+    reply[8 + keycodeDown / 8] = uint8_t(1u << (keycodeDown % 8));
+    if (read(fd, request, 12) == 12 && write(fd, setup, sizeof setup) == sizeof setup &&
+        read(fd, request, 4) == 4 && write(fd, reply, sizeof reply) == sizeof reply) {
+        [[maybe_unused]] const ssize_t next = read(fd, request, 4);
+    }
+    close(fd);
+}
+
+TEST(KeymapTest, TheServerKeyboardReadsNothingOnceItsServerIsGoneAndTheProcessLives)
+{
+    int fds[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    std::thread server(ServeOneKeymap, fds[0], 29 + kEvdevOffset);
+    CX11Keyboard keyboard(xcb_connect_to_fd(fds[1], nullptr));
+    ASSERT_EQ(keyboard.Acquire(), DI_OK);
+    uint8_t state[256] = {};
+    EXPECT_EQ(keyboard.GetDeviceState(sizeof state, state), DI_OK);
+    EXPECT_EQ(state[DIK_LCONTROL], 0x80);
+    std::memset(state, 0x55, sizeof state);
+    EXPECT_EQ(keyboard.GetDeviceState(sizeof state, state), DIERR_INPUTLOST);
+    EXPECT_EQ(keyboard.GetDeviceState(sizeof state, state), DIERR_INPUTLOST);
+    EXPECT_EQ(state[DIK_LCONTROL], 0x55) << "a failed read leaves the state alone";
+    server.join();
 }
 
 QKeyEvent Key(QEvent::Type type, int key, bool autoRepeat = false)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QDir>
@@ -71,6 +74,30 @@ TEST_F(QtBitmapLoaderTest, ABitmapComesBackPixelForPixel)
         for (int x = 0; x < 300; ++x) ASSERT_EQ(surface->Pixel(x, y), image.pixel(x, y) & 0xFFFFFFu) << x << "," << y;
 }
 
+TEST_F(QtBitmapLoaderTest, ATopDownBitmapComesBackUprightLikeABottomUpOne)
+{
+    const QImage image = Pattern(7, 5);
+    QByteArray bytes = Encode(image, "BMP");
+    // Negate the height and store the rows top first.
+    const auto field = [&bytes](int at, int n) {
+        uint32_t v = 0;
+        for (int i = n - 1; i >= 0; --i) v = v << 8 | uint8_t(bytes[at + i]);
+        return int32_t(v);
+    };
+    const int offset = field(10, 4), height = field(22, 4);
+    const int rowBytes = (field(18, 4) * field(28, 2) + 31) / 32 * 4;
+    QByteArray flipped = bytes.left(offset);
+    for (int row = height - 1; row >= 0; --row) flipped += bytes.mid(offset + row * rowBytes, rowBytes);
+    const uint32_t negative = uint32_t(-height);
+    for (int i = 0; i < 4; ++i) flipped[22 + i] = char(negative >> (8 * i));
+
+    const auto surface = loader.LoadBitmap(Write("top-down.bmp", flipped).c_str());
+    ASSERT_TRUE(surface);
+    ASSERT_EQ(surface->Height(), 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) ASSERT_EQ(surface->Pixel(x, y), image.pixel(x, y) & 0xFFFFFFu) << x << "," << y;
+}
+
 TEST_F(QtBitmapLoaderTest, RelativeNamesAreFoundFromTheCurrentDirectory)
 {
     QDir(dir.path()).mkdir("data");
@@ -103,6 +130,12 @@ TEST_F(QtBitmapLoaderTest, DamagedForeignAndHugeFilesLoadNothing)
     };
     for (const auto& c : cases) EXPECT_FALSE(loader.LoadBitmap(Write(c.name, c.bytes).c_str())) << c.name;
     EXPECT_FALSE(loader.LoadBitmap(dir.filePath("missing.bmp").toStdString().c_str()));
+    // A named pipe would block the open until a writer came, and the read after it.
+    const std::string fifo = dir.filePath("fifo.bmp").toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    alarm(10);
+    EXPECT_FALSE(loader.LoadBitmap(fifo.c_str()));
+    alarm(0);
     EXPECT_FALSE(loader.LoadBitmap(""));
 }
 

@@ -1,4 +1,5 @@
-# Sourced by the end-to-end tests: starts a private Xvfb (24-bit, 1024 x 768) and a
+# Sourced by the end-to-end tests: starts a private Xvfb (24-bit, 1024 x 768 unless
+# E2E_SCREEN says otherwise, as WxHxD) and a
 # scratch folder holding a copy of the game's data, and cleans both up on exit.
 # Needs: $VANTOR_SOURCE (repository root).
 set -euo pipefail
@@ -22,7 +23,9 @@ e2e_start_x() {
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X${n}-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$e2e_dir/xvfb.log" 2>&1 &
+    # -noreset: otherwise the server resets as the probe below disconnects, and a client
+    # that connects during the reset is turned away.
+    Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp -noreset >"$e2e_dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$n"
     for _ in $(seq 1 50); do

@@ -10,13 +10,15 @@
 #include "objects/ObjectTable.h"
 #include "objects/PlayerShip.h"
 #include "objects/PlayerShot.h"
+#include "objects/TitleShip.h"
 #include "objects/Track.h"
 #include "platform/Device3D.h"
+#include "platform/Surface.h"
 #include "render/Camera.h"
 #include "render/Meshes.h"
 #include "tests/fakes/MeshReset.h"
 
-CBusyScene::CBusyScene(DisplayDevices devices) : m_display(std::move(devices))
+CBusyScene::CBusyScene(DisplayDevices devices, Scene scene) : m_display(std::move(devices))
 {
     m_window.primary = &m_primary;
     if (!m_display.Init(&m_window)) std::abort();
@@ -28,7 +30,7 @@ CBusyScene::CBusyScene(DisplayDevices devices) : m_display(std::move(devices))
     m_display.BuildProjectionMatrix(&projection, 0.75f, 0.75f, 100.0f, -100.0f);
     g_pD3DDevice->SetTransform(D3DTRANSFORMSTATE_PROJECTION, projection);
     g_pCamera->SetView(0, 200, 1000, 0, 0, 0, 0, 1, 0, 0);
-    Populate();
+    Show(scene);
 }
 
 CBusyScene::~CBusyScene()
@@ -41,12 +43,34 @@ CBusyScene::~CBusyScene()
     m_display.ReleaseObjects();
 }
 
-void CBusyScene::Populate()
+void CBusyScene::Show(Scene scene)
+{
+    EmptyObjectTable();
+    m_scene = scene;
+    if (scene == Scene::Title)
+        PopulateTitle();
+    else
+        PopulatePlay(scene == Scene::Play);
+}
+
+void CBusyScene::PopulateTitle()
+{
+    auto* const track = new CTrack;
+    for (int i = 0; i < 7; ++i) track->Update();
+    AddScenery(track);
+    auto* const ship = new CTitleShip(0, 100, 600);
+    for (int i = 0; i < 40; ++i) ship->Update();  // tumbled out of its first, flat pose
+    AddEnemy(ship);
+}
+
+void CBusyScene::PopulatePlay(bool withShip)
 {
     AddScenery(new CTrack);
-    auto* const ship = new CPlayerShip;
-    ship->m_nSafeTicks = 0;  // not blinking: drawn in every frame
-    AddPlayer(ship);
+    if (withShip) {
+        auto* const ship = new CPlayerShip;
+        ship->m_nSafeTicks = 0;  // not blinking: drawn in every frame
+        AddPlayer(ship);
+    }
     for (int i = 0; i < 21; ++i)
         AddEnemy(new CEnemy(0, 0, -4000.0f + 200.0f * float(i), (i * 37 + 11) % 360, (i * 53 + 7) % 360, 1, 2));
     for (int i = 0; i < 4; ++i) AddPlayerShot(new CPlayerShot(0, 20, 400.0f - 250.0f * float(i)));
@@ -62,9 +86,17 @@ void CBusyScene::Paint()
 {
     RenderScene();
     CSurface* const back = m_display.m_pddsBack;
-    m_display.PrintText(back, 40, 10, "Score: 012500");
-    m_display.PrintText(back, 300, 10, "Lives: 3");
+    if (m_scene == Scene::Title) {
+        m_display.BltBitmap(m_display.m_pddsTitle, back, DDBLTFAST_SRCCOLORKEY, 170, 20);
+        m_display.PrintText(back, 220, 150, "written by Marvesto");
+        m_display.PrintText(back, 250, 380, "press SPACE to start");
+        return;
+    }
+    const bool over = m_scene == Scene::GameOver;
+    m_display.PrintText(back, 40, 10, over ? "Score: 001500" : "Score: 012500");
+    m_display.PrintText(back, 300, 10, over ? "Lives: 0" : "Lives: 3");
     m_display.PrintText(back, 520, 10, "Stage: 04");
+    if (over) m_display.PrintText(back, 284, 200, "Game Over");
 }
 
 void CBusyScene::Clear()

@@ -1,8 +1,10 @@
 #pragma once
-// The busiest frame the game draws, on a real display and software device: the track,
-// the ship, 21 enemies along the tube, 4 player shots, 5 enemy shots, 8 explosions and
-// the HUD. For the paint benchmark and the scene-rendering tool; it takes over the
-// game's globals (display, device, camera, object table) for its lifetime.
+// The frames the game draws, on a real display and software device: the title (track,
+// tumbling ship, picture and texts), the busiest play frame (the track, the ship, 21
+// enemies along the tube, 4 player shots, 5 enemy shots, 8 explosions and the HUD) and
+// game over (the same without the ship, "Game Over" over it). For the paint benchmark,
+// the frame checksums and the scene-rendering tool; it takes over the game's globals
+// (display, device, camera, object table) for its lifetime.
 #include "platform/DisplayDevices.h"
 #include "platform/PrimarySurface.h"
 #include "render/Display.h"
@@ -11,13 +13,17 @@
 
 class CBusyScene {
 public:
-    // devices.pTextPainter and pBitmapLoader may be null (no HUD, no title picture).
-    explicit CBusyScene(DisplayDevices devices);
+    enum class Scene { Title, Play, GameOver };
+
+    // devices.pTextPainter and pBitmapLoader may be null (no texts, no title picture).
+    explicit CBusyScene(DisplayDevices devices, Scene scene = Scene::Play);
     ~CBusyScene();
     CBusyScene(const CBusyScene&) = delete;
     CBusyScene& operator=(const CBusyScene&) = delete;
 
-    // What a play-state paint does: clear, draw every object, then the HUD texts.
+    // Replaces the objects with another scene's; the buffers keep the last frame.
+    void Show(Scene scene);
+    // What the state's paint does: clear, draw every object, then its overlays.
     void Paint();
     // The clear alone, colour and depth, for comparison.
     void Clear();
@@ -28,10 +34,12 @@ private:
     struct NullPrimary final : IPrimarySurface {
         HRESULT Blt(const RECT&, const CSurface&, const RECT&) override { return S_OK; }
     };
-    void Populate();
+    void PopulateTitle();
+    void PopulatePlay(bool withShip);
 
     CObjectWorld m_world;
     NullPrimary m_primary;
     CFakeWindow m_window;
     CDisplay m_display;
+    Scene m_scene = Scene::Play;
 };

@@ -30,8 +30,10 @@ CGameHarness::~CGameHarness()
 
 void CGameHarness::Start()
 {
-    game->Start();
+    // Before the timer starts: a tick must never find g_pSound being replaced. data/ holds
+    // no effects, so the loads in Start leave these buffers where they are.
     InstallRecordingSound(sound);
+    game->Start();
 }
 
 void CGameHarness::Shutdown()

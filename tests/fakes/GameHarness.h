@@ -20,7 +20,7 @@ public:
     explicit CGameHarness(IMultimediaTimer* timer = nullptr);
     ~CGameHarness();  // shuts the controller down if the test has not
 
-    // Starts the controller, then puts a recording sound in g_pSound: buffer k is effect k.
+    // Puts a recording sound in g_pSound (buffer k is effect k), then starts the controller.
     void Start();
     void Shutdown();
     // One timer period, as the timer thread would deliver it.

@@ -11,6 +11,7 @@ bool CManualTimer::GetDevCaps(uint32_t* periodMin, uint32_t* periodMax)
 
 uint32_t CManualTimer::SetEvent(uint32_t delayMs, uint32_t, TimerCallback callback, uintptr_t user)
 {
+    if (onSet) onSet();
     events.push_back({m_nextId, delayMs, callback, user});
     return m_nextId++;
 }

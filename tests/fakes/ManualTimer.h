@@ -29,6 +29,7 @@ public:
     std::vector<Event> events;
     std::vector<uint32_t> killed;
     std::function<void(uint32_t)> onKill;  // runs before the event is removed
+    std::function<void()> onSet;           // runs before an event is added
     bool failCaps = false;
     int beginPeriods = 0;
     int endPeriods = 0;

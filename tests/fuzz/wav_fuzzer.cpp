@@ -31,7 +31,8 @@ bool WriteScratch(const uint8_t* data, size_t size)
     return std::fclose(file) == 0 && written;
 }
 
-// Over the recording system: a loaded buffer never holds more than the file's sample bytes.
+// Over the recording system: a loaded buffer never holds more than the file's sample
+// bytes, which follow at least the RIFF header and the "fmt " and "data" chunk headers.
 void LoadRecorded(int index, size_t size)
 {
     CRecordingSoundSystem system;
@@ -62,8 +63,9 @@ void LoadPlayable(int index)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (!WriteScratch(data, size)) return 0;
-    // The header never reads its first byte, so it picks the slot, out of range included.
-    const int index = size > 0 ? data[0] % (kSoundSlots + 2) - 1 : 0;
+    // The last byte is sample data or padding in most files, so it picks the slot, out of
+    // range included.
+    const int index = size > 0 ? data[size - 1] % (kSoundSlots + 2) - 1 : 0;
     LoadRecorded(index, size);
     LoadPlayable(index);
     return 0;
