@@ -77,7 +77,13 @@ void CGameView::paintEvent(QPaintEvent*)
 HRESULT CGameView::Blt(const RECT& dst, const CSurface& src, const RECT& srcRect)
 {
     if (m_bZoomed) return BltZoomed(src, srcRect);
-    return Show(src, srcRect, mapFromGlobal(QPoint(dst.left, dst.top)), 1.0);
+    const int32_t scale = PixelScale();  // dst is in screen pixels
+    return Show(src, srcRect, mapFromGlobal(QPoint(dst.left / scale, dst.top / scale)), scale);
+}
+
+int32_t CGameView::PixelScale() const
+{
+    return std::max(1, qRound(devicePixelRatioF()));
 }
 
 void CGameView::SetZoomed(bool zoomed)

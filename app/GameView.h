@@ -19,11 +19,15 @@ public:
     explicit CGameView(QWidget* parent);
     ~CGameView() override;
 
-    // Window thread, only inside the paint that the frame runs through OnPaint.
+    // Window thread, only inside the paint that the frame runs through OnPaint. dst is in
+    // the screen's pixels (PixelScale per view unit).
     HRESULT Blt(const RECT& dst, const CSurface& src, const RECT& srcRect) override;
     // Full screen: each present shows the frame magnified by the largest whole number
     // that fits the view, centred on black, wherever it was asked for.
     void SetZoomed(bool zoomed);
+    // The screen's pixels per view unit as a whole number, at least 1 (a desktop scaled by
+    // 1.5 counts as 2: the frame is then drawn finer than the screen and shown smaller).
+    int32_t PixelScale() const;
     // Window thread, once the frame is shown; opens the direct path on first use.
     std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) override;
     QPaintEngine* paintEngine() const override;

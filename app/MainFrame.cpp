@@ -80,7 +80,10 @@ void CMainFrame::OnPaint()
     if (!m_bGameStarted) return;
     m_bRepaintPending = false;
     m_pGame->Paint();
-    RECT dst = GetClientRectOnScreen();
+    // In the screen's own pixels, as the back buffer is.
+    const RECT client = GetClientRectOnScreen();
+    const int32_t scale = GetPixelScale();
+    RECT dst{client.left * scale, client.top * scale, client.right * scale, client.bottom * scale};
     RECT src;
     GetSurfaceSize(m_pDisplay->m_pddsBack, &src.right, &src.bottom);
     m_pDisplay->Present(m_pDisplay->m_pddsBack, &src, &dst);
@@ -160,6 +163,11 @@ int32_t CMainFrame::GetScreenBitsPerPixel() const
 IPrimarySurface* CMainFrame::GetPrimarySurface()
 {
     return m_pView;
+}
+
+int32_t CMainFrame::GetPixelScale() const
+{
+    return m_pView->PixelScale();
 }
 
 bool CMainFrame::event(QEvent* event)

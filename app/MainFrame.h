@@ -52,6 +52,7 @@ public:
     RECT GetClientRectOnScreen() const override;
     int32_t GetScreenBitsPerPixel() const override;
     IPrimarySurface* GetPrimarySurface() override;
+    int32_t GetPixelScale() const override;
 
     void CheckHighScore();
     void OnHighScoreTable();

@@ -173,8 +173,10 @@ void CGame::PrintPaused()
     const char* const text = "Paused";
     int32_t width = 0, height = 0;
     g_pDisplay->m_pTextPainter->GetTextExtent(text, &width, &height);
-    const int32_t x = (g_pDisplay->m_nWidth - width) / 2;
-    const int32_t y = (g_pDisplay->m_nHeight - height) / 2;
+    // Measured in back-buffer pixels, placed in game-area units.
+    const int32_t scale = g_pDisplay->m_nScale;
+    const int32_t x = (g_pDisplay->m_nWidth - width) / 2 / scale;
+    const int32_t y = (g_pDisplay->m_nHeight - height) / 2 / scale;
     g_pDisplay->PrintText(g_pDisplay->m_pddsBack, x, y, text);
 }
 

@@ -26,4 +26,7 @@ public:
     virtual RECT GetClientRectOnScreen() const = 0;
     virtual int32_t GetScreenBitsPerPixel() const = 0;
     virtual IPrimarySurface* GetPrimarySurface() = 0;
+    // The screen's pixels per unit of the client area, as a whole number: 2 on a desktop
+    // scaled 2x, where the game draws at the screen's own resolution.
+    virtual int32_t GetPixelScale() const { return 1; }
 };

@@ -27,6 +27,7 @@ public:
         *width = kCharWidth * static_cast<int32_t>(std::string(text).size());
         *height = kCharHeight;
     }
+    void SetScale(int32_t value) override { scale = value; }
     std::vector<Text> Take()
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -35,6 +36,7 @@ public:
         return taken;
     }
     std::vector<Text> texts;
+    int32_t scale = 1;
 
 private:
     std::mutex m_lock;
