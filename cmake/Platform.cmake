@@ -1,11 +1,13 @@
 # The real platform: Qt for the window, text and bitmaps, OpenAL for sound, SDL2 for the
-# joystick, XCB for the keyboard's key map. Only these libraries and app/ include them.
+# joystick, XCB for the keyboard's key map and the shared-memory present. Only these libraries and app/ include them.
 set(CMAKE_AUTOMOC ON)
 set(CMAKE_AUTORCC ON)
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Test)
 find_package(OpenAL REQUIRED)
 find_package(SDL2 REQUIRED)
 find_package(X11 REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(XCB_SHM REQUIRED IMPORTED_TARGET xcb-shm)
 
 file(GLOB VANTOR_QT_SOURCES CONFIGURE_DEPENDS platform/qt/*.cpp platform/qt/*.h)
 file(GLOB VANTOR_AL_SOURCES CONFIGURE_DEPENDS platform/openal/*.cpp)
@@ -15,7 +17,7 @@ file(GLOB VANTOR_X11_SOURCES CONFIGURE_DEPENDS platform/x11/*.cpp)
 add_library(vantor_platform STATIC
   ${VANTOR_QT_SOURCES} ${VANTOR_AL_SOURCES} ${VANTOR_SDL_SOURCES} ${VANTOR_X11_SOURCES})
 target_link_libraries(vantor_platform PUBLIC vantor_core Qt6::Gui Qt6::Widgets
-  OpenAL::OpenAL SDL2::SDL2 X11::X11 X11::Xext X11::xcb)
+  OpenAL::OpenAL SDL2::SDL2 X11::xcb PkgConfig::XCB_SHM)
 
 file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS app/*.cpp app/*.h app/*.qrc)
 list(FILTER VANTOR_APP_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")

@@ -1,93 +1,114 @@
 #include "platform/x11/X11ShmPresenter.h"
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XShm.h>
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
 #include "platform/Surface.h"
 
+// XCB rather than Xlib: when the server goes away Xlib's I/O-error path ends the process
+// from whichever call noticed, while an XCB connection just turns to an error state. The
+// toolkit then closes the game through its own path, which keeps a name being typed.
 struct CX11ShmPresenter::Connection {
-    Display* display = nullptr;
-    Visual* visual = nullptr;
-    GC gc = nullptr;
+    xcb_connection_t* connection = nullptr;
+    xcb_gcontext_t gc = 0;
     ~Connection()
     {
-        if (gc != nullptr) XFreeGC(display, gc);
-        XCloseDisplay(display);
+        if (gc != 0) xcb_free_gc(connection, gc);
+        xcb_disconnect(connection);
     }
 };
 
 // One shared segment and the server's view of it; it goes when its last holder lets go.
 struct CX11ShmPresenter::Segment {
     std::shared_ptr<Connection> connection;
-    XShmSegmentInfo info{};
-    XImage* image = nullptr;
-    bool attached = false;
+    xcb_shm_seg_t seg = 0;
+    uint8_t* address = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
     ~Segment()
     {
-        if (attached) {
-            XShmDetach(connection->display, &info);
-            XSync(connection->display, False);
+        if (seg != 0) {
+            xcb_shm_detach(connection->connection, seg);
+            xcb_flush(connection->connection);
         }
-        if (image != nullptr) {
-            image->data = nullptr;  // the segment's, not the image's
-            XDestroyImage(image);
-        }
-        if (info.shmaddr != nullptr) shmdt(info.shmaddr);
+        if (address != nullptr) shmdt(address);
     }
 };
 
 namespace {
 
-bool g_bAttachFailed = false;
-
-int NoteAttachError(Display*, XErrorEvent*)
+const xcb_visualtype_t* FindVisual(const xcb_setup_t* setup, xcb_visualid_t id)
 {
-    g_bAttachFailed = true;
-    return 0;
+    for (auto screen = xcb_setup_roots_iterator(setup); screen.rem; xcb_screen_next(&screen))
+        for (auto depth = xcb_screen_allowed_depths_iterator(screen.data); depth.rem; xcb_depth_next(&depth))
+            for (auto visual = xcb_depth_visuals_iterator(depth.data); visual.rem; xcb_visualtype_next(&visual))
+                if (visual.data->visual_id == id) return visual.data;
+    return nullptr;
+}
+
+bool Has32BitPixmapsOfDepth24(const xcb_setup_t* setup)
+{
+    for (auto format = xcb_setup_pixmap_formats_iterator(setup); format.rem; xcb_format_next(&format))
+        if (format.data->depth == 24 && format.data->bits_per_pixel == 32) return true;
+    return false;
 }
 
 // The server's pixels must be what a surface holds: 32 bits, 0x00RRGGBB, host order.
-bool SurfaceLayout(Display* display, const XWindowAttributes& window)
+bool SurfaceLayout(xcb_connection_t* connection, uint32_t window)
 {
-    if (window.depth != 24 || window.visual->red_mask != 0xFF0000 || window.visual->green_mask != 0xFF00 ||
-        window.visual->blue_mask != 0xFF)
-        return false;
+    xcb_get_window_attributes_reply_t* const attributes =
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr);
+    xcb_get_geometry_reply_t* const geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    const xcb_setup_t* const setup = xcb_get_setup(connection);
+    const xcb_visualtype_t* const visual =
+        attributes != nullptr ? FindVisual(setup, attributes->visual) : nullptr;
     const uint16_t probe = 1;
     const bool hostLsb = *reinterpret_cast<const uint8_t*>(&probe) == 1;
-    if ((ImageByteOrder(display) == LSBFirst) != hostLsb) return false;
-    int count = 0;
-    XPixmapFormatValues* const formats = XListPixmapFormats(display, &count);
-    bool bits32 = false;
-    for (int i = 0; i < count; ++i) bits32 |= formats[i].depth == 24 && formats[i].bits_per_pixel == 32;
-    XFree(formats);
-    return bits32;
+    const bool ok = visual != nullptr && geometry != nullptr && geometry->depth == 24 &&
+                    visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF &&
+                    (setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST) == hostLsb &&
+                    Has32BitPixmapsOfDepth24(setup);
+    std::free(attributes);
+    std::free(geometry);
+    return ok;
+}
+
+// The event number of a put's completion, or 0 without the extension.
+int CompletionEvent(xcb_connection_t* connection)
+{
+    const xcb_query_extension_reply_t* const extension = xcb_get_extension_data(connection, &xcb_shm_id);
+    if (extension == nullptr || !extension->present) return 0;
+    xcb_shm_query_version_reply_t* const version =
+        xcb_shm_query_version_reply(connection, xcb_shm_query_version(connection), nullptr);
+    std::free(version);
+    return version != nullptr ? extension->first_event + XCB_SHM_COMPLETION : 0;
 }
 
 }  // namespace
 
 std::unique_ptr<CX11ShmPresenter> CX11ShmPresenter::Open(unsigned long window)
 {
-    Display* const display = XOpenDisplay(nullptr);
-    if (display == nullptr) return nullptr;
     auto connection = std::make_shared<Connection>();
-    connection->display = display;
-    XWindowAttributes attributes;
-    if (!XShmQueryExtension(display) || !XGetWindowAttributes(display, window, &attributes) ||
-        !SurfaceLayout(display, attributes))
-        return nullptr;
-    connection->visual = attributes.visual;
-    connection->gc = XCreateGC(display, window, 0, nullptr);
-    return std::unique_ptr<CX11ShmPresenter>(new CX11ShmPresenter(std::move(connection), window));
+    connection->connection = xcb_connect(nullptr, nullptr);
+    xcb_connection_t* const c = connection->connection;
+    if (xcb_connection_has_error(c) != 0) return nullptr;
+    const int completion = CompletionEvent(c);
+    if (completion == 0 || !SurfaceLayout(c, uint32_t(window))) return nullptr;
+    connection->gc = xcb_generate_id(c);
+    xcb_create_gc(c, connection->gc, uint32_t(window), 0, nullptr);
+    return std::unique_ptr<CX11ShmPresenter>(new CX11ShmPresenter(std::move(connection), window, completion));
 }
 
-CX11ShmPresenter::CX11ShmPresenter(std::shared_ptr<Connection> connection, unsigned long window)
-    : m_connection(std::move(connection)), m_window(window),
-      m_nCompletionEvent(XShmGetEventBase(m_connection->display) + ShmCompletion)
+CX11ShmPresenter::CX11ShmPresenter(std::shared_ptr<Connection> connection, unsigned long window,
+                                   int completionEvent)
+    : m_connection(std::move(connection)), m_window(window), m_nCompletionEvent(completionEvent)
 {
 }
 
@@ -96,64 +117,71 @@ CX11ShmPresenter::~CX11ShmPresenter() = default;
 std::shared_ptr<uint32_t> CX11ShmPresenter::AllocatePixels(int32_t width, int32_t height)
 {
     if (width < 1 || height < 1 || width > 16384 || height > 16384) return nullptr;
-    Display* const display = m_connection->display;
+    xcb_connection_t* const c = m_connection->connection;
     auto segment = std::make_shared<Segment>();
     segment->connection = m_connection;
-    const size_t bytes = size_t(width) * size_t(height) * 4;
-    segment->info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-    if (segment->info.shmid < 0) return nullptr;
-    void* const address = shmat(segment->info.shmid, nullptr, 0);
+    segment->width = width;
+    segment->height = height;
+    const int shmid = shmget(IPC_PRIVATE, size_t(width) * size_t(height) * 4, IPC_CREAT | 0600);
+    if (shmid < 0) return nullptr;
+    void* const address = shmat(shmid, nullptr, 0);
     // Marked for removal at once: it goes with the last detach, even if we are killed.
-    shmctl(segment->info.shmid, IPC_RMID, nullptr);
+    shmctl(shmid, IPC_RMID, nullptr);
     if (address == reinterpret_cast<void*>(-1)) return nullptr;
-    segment->info.shmaddr = static_cast<char*>(address);
-    segment->info.readOnly = True;
-    segment->image = XShmCreateImage(display, m_connection->visual, 24, ZPixmap, segment->info.shmaddr,
-                                     &segment->info, unsigned(width), unsigned(height));
-    if (segment->image == nullptr || segment->image->bytes_per_line != width * 4) return nullptr;
+    segment->address = static_cast<uint8_t*>(address);
     // A server elsewhere cannot map our memory; it says so with an error, not a result.
-    XSync(display, False);
-    g_bAttachFailed = false;
-    const auto previous = XSetErrorHandler(NoteAttachError);
-    XShmAttach(display, &segment->info);
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    if (g_bAttachFailed) return nullptr;
-    segment->attached = true;
+    const xcb_shm_seg_t seg = xcb_generate_id(c);
+    xcb_generic_error_t* const error = xcb_request_check(c, xcb_shm_attach_checked(c, seg, uint32_t(shmid), 1));
+    if (error != nullptr || xcb_connection_has_error(c) != 0) {
+        std::free(error);
+        return nullptr;
+    }
+    segment->seg = seg;
     m_segments.push_back(segment);
-    return std::shared_ptr<uint32_t>(segment, reinterpret_cast<uint32_t*>(segment->info.shmaddr));
+    return std::shared_ptr<uint32_t>(segment, reinterpret_cast<uint32_t*>(segment->address));
 }
 
 bool CX11ShmPresenter::Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y)
 {
+    xcb_connection_t* const c = m_connection->connection;
+    if (xcb_connection_has_error(c) != 0) return false;
     std::shared_ptr<Segment> segment = Find(src.Pixels(), src.Width(), src.Height());
     if (segment == nullptr) segment = Staging(src);
     if (segment == nullptr) return false;
     const int32_t left = std::clamp(srcRect.left, 0, src.Width()), top = std::clamp(srcRect.top, 0, src.Height());
     const int32_t right = std::clamp(srcRect.right, left, src.Width());
     const int32_t bottom = std::clamp(srcRect.bottom, top, src.Height());
-    Display* const display = m_connection->display;
     WaitUntilShown();
     // The server says when it has copied the frame out.
-    XShmPutImage(display, m_window, m_connection->gc, segment->image, left, top, x, y, unsigned(right - left),
-                 unsigned(bottom - top), True);
-    XFlush(display);
+    xcb_shm_put_image(c, uint32_t(m_window), m_connection->gc, uint16_t(segment->width), uint16_t(segment->height),
+                      uint16_t(left), uint16_t(top), uint16_t(right - left), uint16_t(bottom - top), int16_t(x),
+                      int16_t(y), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 1, segment->seg, 0);
+    xcb_flush(c);
     m_bInFlight = true;
     return true;
+}
+
+bool CX11ShmPresenter::TakeCompletion()
+{
+    xcb_connection_t* const c = m_connection->connection;
+    bool found = false;
+    while (xcb_generic_event_t* const event = xcb_poll_for_event(c)) {
+        found |= (event->response_type & 0x7F) == m_nCompletionEvent;
+        std::free(event);
+    }
+    return found;
 }
 
 void CX11ShmPresenter::WaitUntilShown()
 {
     if (!m_bInFlight) return;
-    Display* const display = m_connection->display;
-    XEvent event;
+    m_bInFlight = false;
+    xcb_connection_t* const c = m_connection->connection;
     // A put that failed (its window gone) never completes: after a round trip, whatever
     // was coming has come.
-    if (!XCheckTypedEvent(display, m_nCompletionEvent, &event)) {
-        XSync(display, False);
-        XCheckTypedEvent(display, m_nCompletionEvent, &event);
-    }
-    m_bInFlight = false;
+    if (TakeCompletion() || xcb_connection_has_error(c) != 0) return;
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    TakeCompletion();
 }
 
 std::shared_ptr<CX11ShmPresenter::Segment> CX11ShmPresenter::Find(const uint32_t* pixels, int32_t width,
@@ -162,8 +190,8 @@ std::shared_ptr<CX11ShmPresenter::Segment> CX11ShmPresenter::Find(const uint32_t
     std::erase_if(m_segments, [](const auto& segment) { return segment.expired(); });
     for (const auto& weak : m_segments) {
         std::shared_ptr<Segment> segment = weak.lock();
-        if (segment && reinterpret_cast<const uint32_t*>(segment->info.shmaddr) == pixels &&
-            segment->image->width == width && segment->image->height == height)
+        if (segment && reinterpret_cast<const uint32_t*>(segment->address) == pixels && segment->width == width &&
+            segment->height == height)
             return segment;
     }
     return nullptr;
@@ -171,12 +199,12 @@ std::shared_ptr<CX11ShmPresenter::Segment> CX11ShmPresenter::Find(const uint32_t
 
 std::shared_ptr<CX11ShmPresenter::Segment> CX11ShmPresenter::Staging(const CSurface& src)
 {
-    if (!m_staging || m_staging->image->width != src.Width() || m_staging->image->height != src.Height()) {
+    if (!m_staging || m_staging->width != src.Width() || m_staging->height != src.Height()) {
         m_staging.reset();
         const std::shared_ptr<uint32_t> pixels = AllocatePixels(src.Width(), src.Height());
         if (!pixels) return nullptr;
         m_staging = Find(pixels.get(), src.Width(), src.Height());
     }
-    std::memcpy(m_staging->info.shmaddr, src.Pixels(), size_t(src.Width()) * size_t(src.Height()) * 4);
+    std::memcpy(m_staging->address, src.Pixels(), size_t(src.Width()) * size_t(src.Height()) * 4);
     return m_staging;
 }

@@ -4,7 +4,7 @@
 // sent down the socket and no copy into a toolkit's backing store.
 //
 // It talks on an X connection of its own, so it never shares one with the toolkit's
-// event thread. Window thread only.
+// event thread; a lost server only turns its presents into failures. Window thread only.
 #include <memory>
 #include <vector>
 
@@ -27,7 +27,9 @@ public:
     struct Segment;
 
 private:
-    CX11ShmPresenter(std::shared_ptr<Connection> connection, unsigned long window);
+    CX11ShmPresenter(std::shared_ptr<Connection> connection, unsigned long window, int completionEvent);
+    // Drains the connection's events; true when a put's completion was among them.
+    bool TakeCompletion();
     std::shared_ptr<Segment> Find(const uint32_t* pixels, int32_t width, int32_t height);
     std::shared_ptr<Segment> Staging(const CSurface& src);
 
