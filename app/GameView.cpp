@@ -74,6 +74,12 @@ void CGameView::paintEvent(QPaintEvent*)
     m_pPainter = nullptr;
 }
 
+void CGameView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    emit Resized();
+}
+
 HRESULT CGameView::Blt(const RECT& dst, const CSurface& src, const RECT& srcRect)
 {
     if (m_bZoomed) return BltZoomed(src, srcRect);

@@ -35,9 +35,12 @@ public:
 signals:
     // Emitted from paintEvent; the frame answers with OnPaint.
     void PaintRequested();
+    // The game area has a new size (the frame was decorated or refitted).
+    void Resized();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void OpenDirectPath();

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMetaObject>
@@ -40,6 +42,7 @@ CMainFrame::CMainFrame(const PlatformInstance* instance, DisplayDevices devices,
     setCentralWidget(m_pView);
     setFocusPolicy(Qt::StrongFocus);
     connect(m_pView, &CGameView::PaintRequested, this, &CMainFrame::OnPaint);
+    connect(m_pView, &CGameView::Resized, this, &CMainFrame::FitDisplay);
     CreateMenu();
     CreateAccelerators();
     FitOuterSize();
@@ -54,6 +57,7 @@ bool CMainFrame::StartGame()
     // Input start-up that failed has shown its message and destroyed the window.
     if (m_bDestroyed) return false;
     m_bGameStarted = true;
+    FitDisplay();
     return true;
 }
 
@@ -73,6 +77,21 @@ void CMainFrame::FitOuterSize()
     // The outer size counts the decorations wherever the window system reports them.
     const QSize decorations = frameGeometry().size() - geometry().size();
     if (size() != kOuterSize - decorations) setFixedSize(kOuterSize - decorations);
+}
+
+void CMainFrame::FitDisplay()
+{
+    // A window manager decorates the frame after the display was made, and the outer size
+    // then leaves less room: the picture must fill what is left, centred on it.
+    // In full screen the game area keeps its windowed size, and the view magnifies it. On
+    // a high-resolution screen the back buffer has the screen's pixels.
+    if (!m_bGameStarted || m_bFullScreen) return;
+    const RECT area = GetClientRectOnScreen();
+    const int32_t scale = GetPixelScale();
+    if (scale != m_pDisplay->m_nScale) m_pDisplay->SetScale(scale);
+    const int32_t width = area.Width() * scale, height = area.Height() * scale;
+    if (width == m_pDisplay->m_nWidth && height == m_pDisplay->m_nHeight) return;
+    if (m_pGame->ResizeDisplay(width, height)) InvalidateRect();
 }
 
 void CMainFrame::OnPaint()
@@ -113,15 +132,41 @@ intptr_t CMainFrame::SendMessage(uint32_t message)
 
 intptr_t CMainFrame::WindowProc(uint32_t message)
 {
-    if (message == WM_USER && !m_bDestroyed) CheckHighScore();
+    // A close under way has shut the game down: no name entry opens over it.
+    if (message == WM_USER && !m_bDestroyed && !m_bClosing) CheckHighScore();
     return 0;
 }
 
 void CMainFrame::CheckHighScore()
 {
     if (!IsHighScore(g_nScore)) return;
+    WaitForOpenDialogs();
+    if (m_bClosing) return;
     CHighScoreEntryDlg dialog(this);
     RunModal(dialog);
+}
+
+void CMainFrame::WaitForOpenDialogs()
+{
+    // The table or the about box, opened as the run ended: the entry follows it rather
+    // than opening on top, and the tick keeps waiting, so the score holds still.
+    while (auto* const open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        if (m_bClosing) return;
+        QEventLoop loop;
+        connect(open, &QDialog::finished, &loop, &QEventLoop::quit);
+        connect(open, &QObject::destroyed, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+bool CMainFrame::ReadyForModal()
+{
+    // A menu left open would stay live over the dialog and take its keys.
+    while (QWidget* const popup = QApplication::activePopupWidget()) {
+        popup->close();
+        if (QApplication::activePopupWidget() == popup) break;
+    }
+    return QApplication::activeModalWidget() == nullptr && !m_bClosing && !m_bDestroyed;
 }
 
 void CMainFrame::OnHighScoreTable()
@@ -133,8 +178,12 @@ void CMainFrame::OnHighScoreTable()
 void CMainFrame::Reactivate()
 {
     if (m_bDestroyed || m_bClosing) return;
-    activateWindow();
-    raise();
+    // A dialog of ours still open keeps the front: with no window manager, a frame raised
+    // over it would hide it for good.
+    QWidget* const modal = QApplication::activeModalWidget();
+    QWidget* const front = modal != nullptr ? modal : this;
+    front->activateWindow();
+    front->raise();
 }
 
 void CMainFrame::MessageBox(const char* text, const char* caption)
@@ -152,6 +201,11 @@ RECT CMainFrame::GetClientRectOnScreen() const
 {
     const QPoint topLeft = m_pView->mapToGlobal(QPoint(0, 0));
     return {topLeft.x(), topLeft.y(), topLeft.x() + m_pView->width(), topLeft.y() + m_pView->height()};
+}
+
+bool CMainFrame::IsForeground() const
+{
+    return isActiveWindow();
 }
 
 int32_t CMainFrame::GetScreenBitsPerPixel() const
@@ -203,9 +257,11 @@ void CMainFrame::focusInEvent(QFocusEvent* event)
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // The decorations are known only once the window is up, and a window manager may
-    // report them later still: fit again then, and at each activation.
+    // The decorations are known only once the window is up (a Wayland window draws its own
+    // just after this), and a window manager may report them later still: fit again
+    // then, and at each activation.
     FitOuterSize();
+    QMetaObject::invokeMethod(this, &CMainFrame::FitOuterSize, Qt::QueuedConnection);
     // A window manager gives a new window the focus; without one nobody would, and the
     // game would wait for an activation that never comes. Asked once the window is mapped.
     QMetaObject::invokeMethod(this, &CMainFrame::Reactivate, Qt::QueuedConnection);

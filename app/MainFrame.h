@@ -50,6 +50,7 @@ public:
     void MessageBox(const char* text, const char* caption) override;
     void DestroyWindow() override;
     RECT GetClientRectOnScreen() const override;
+    bool IsForeground() const override;
     int32_t GetScreenBitsPerPixel() const override;
     IPrimarySurface* GetPrimarySurface() override;
     int32_t GetPixelScale() const override;
@@ -58,9 +59,11 @@ public:
     void OnHighScoreTable();
     // Runs a modal dialog of the frame's, then activates the frame again, as the window
     // system does for a dialog's owner elsewhere: without a window manager nothing would.
+    // An open menu is closed first; while another modal dialog is open, none opens.
     template <typename Dialog>
     void RunModal(Dialog& dialog)
     {
+        if (!ReadyForModal()) return;
         dialog.DoModal();
         Reactivate();
     }
@@ -88,6 +91,9 @@ private:
     void OnSetFocus();
     intptr_t WindowProc(uint32_t message);
     void FitOuterSize();
+    void FitDisplay();
+    bool ReadyForModal();
+    void WaitForOpenDialogs();
     void CreateMenu();
     void CreateAccelerators();
     void EndOpenDialogs();

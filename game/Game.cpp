@@ -61,6 +61,15 @@ void CGame::SetProjection()
     g_pD3DDevice->SetTransform(D3DTRANSFORMSTATE_PROJECTION, projection);
 }
 
+bool CGame::ResizeDisplay(int32_t width, int32_t height)
+{
+    // The tick sets the view transform on the same device.
+    std::lock_guard<std::mutex> lock(g_lock);
+    if (!g_pDisplay->Resize(width, height)) return false;
+    SetProjection();
+    return true;
+}
+
 bool CGame::StartTimer()
 {
     IMultimediaTimer* const timer = m_hInstance->pTimer;

@@ -31,6 +31,9 @@ public:
     bool Start();
     void Tick();
     void Paint();
+    // Window thread, between paints: the display is made again for a game area of this
+    // size and the projection follows it. False, nothing changed, for a size out of range.
+    bool ResizeDisplay(int32_t width, int32_t height);
     // Waits for a running tick, whichever timer started it, stops every timer and frees
     // everything but the display. No tick runs once it has begun. Not from inside a tick.
     void Shutdown();

@@ -78,6 +78,8 @@ inline constexpr uint32_t D3DFVF_VERTEX = 0x112;
 using D3DMATERIALHANDLE = uint32_t;  // 0 is never a valid handle
 
 class IDevice3D;
+class CSurface;
+class CDepthBuffer;
 
 class IMaterial3D {
 public:
@@ -112,6 +114,9 @@ public:
     virtual HRESULT SetCurrentViewport(IViewport3D* viewport) = 0;
     virtual HRESULT CreateLight(ILight3D** light) = 0;
     virtual HRESULT CreateMaterial(IMaterial3D** material) = 0;
+    // Outside a scene: draw into these from now on; both have the same size and outlive
+    // their use. Viewports keep their numbers: the caller sets them for the new size.
+    virtual HRESULT SetRenderTarget(CSurface& target, CDepthBuffer& depth) = 0;
 
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) = 0;
     // AMBIENT takes an 0xAARRGGBB colour, MATERIAL a handle from IMaterial3D::GetHandle.

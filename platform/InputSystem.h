@@ -25,6 +25,8 @@ inline constexpr HRESULT DI_NOEFFECT = 1;  // Acquire of an acquired device, Pol
 inline constexpr HRESULT DIERR_NOTACQUIRED = static_cast<HRESULT>(0x8007000Cu);
 inline constexpr HRESULT DIERR_INPUTLOST = static_cast<HRESULT>(0x8007001Eu);  // unplugged
 inline constexpr HRESULT DIERR_DEVICENOTREG = static_cast<HRESULT>(0x80040154u);
+// Acquire of a foreground device while its window is not the active one.
+inline constexpr HRESULT DIERR_OTHERAPPHASPRIO = static_cast<HRESULT>(0x80070005u);
 
 // Cooperative level: the game reads only while its window is in the foreground.
 inline constexpr uint32_t DISCL_NONEXCLUSIVE = 0x2;
@@ -74,9 +76,11 @@ class IInputDevice {
 public:
     virtual ~IInputDevice() = default;
 
-    // flags: DISCL_NONEXCLUSIVE with DISCL_FOREGROUND, the only mode the game uses.
+    // flags: DISCL_NONEXCLUSIVE with DISCL_FOREGROUND, the only mode the game uses. The
+    // window must outlive the device's use.
     virtual HRESULT SetCooperativeLevel(IWindow* window, uint32_t flags) = 0;
-    // DI_OK, or DI_NOEFFECT when already acquired; fails when the device is gone.
+    // DI_OK, or DI_NOEFFECT when already acquired; fails when the device is gone, and a
+    // keyboard with DIERR_OTHERAPPHASPRIO while its window is not the foreground one.
     virtual HRESULT Acquire() = 0;
     virtual HRESULT Unacquire() = 0;
     virtual void Release() = 0;

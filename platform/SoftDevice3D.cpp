@@ -74,7 +74,7 @@ public:
     {
         const int64_t right = int64_t(m_viewport.dwX) + m_viewport.dwWidth;
         const int64_t bottom = int64_t(m_viewport.dwY) + m_viewport.dwHeight;
-        const CSurface& target = m_device.m_target;
+        const CSurface& target = *m_device.m_pTarget;
         return {int32_t(std::min<int64_t>(m_viewport.dwX, target.Width())),
                 int32_t(std::min<int64_t>(m_viewport.dwY, target.Height())),
                 int32_t(std::min<int64_t>(right, target.Width())),
@@ -98,14 +98,14 @@ HRESULT CSoftDevice3D::CViewport::Clear2(uint32_t count, const D3DRECT* rects, u
         const RECT r{std::clamp(rects[i].x1, area.left, area.right), std::clamp(rects[i].y1, area.top, area.bottom),
                      std::clamp(rects[i].x2, area.left, area.right), std::clamp(rects[i].y2, area.top, area.bottom)};
         if (r.left >= r.right || r.top >= r.bottom) continue;
-        if (flags & D3DCLEAR_TARGET) m_device.m_target.FillRect(r, color & 0x00FFFFFFu);
-        if (flags & D3DCLEAR_ZBUFFER) m_device.m_depth.FillRect(r.left, r.top, r.right, r.bottom, z);
+        if (flags & D3DCLEAR_TARGET) m_device.m_pTarget->FillRect(r, color & 0x00FFFFFFu);
+        if (flags & D3DCLEAR_ZBUFFER) m_device.m_pDepth->FillRect(r.left, r.top, r.right, r.bottom, z);
     }
     return S_OK;
 }
 
 CSoftDevice3D::CSoftDevice3D(CSurface& target, CDepthBuffer& depth)
-    : m_target(target), m_depth(depth), m_rasterizer(target, depth), m_world(MatIdentity()),
+    : m_pTarget(&target), m_pDepth(&depth), m_rasterizer(std::in_place, target, depth), m_world(MatIdentity()),
       m_view(MatIdentity()), m_projection(MatIdentity())
 {
     m_clip.reserve(256);
@@ -114,6 +114,14 @@ CSoftDevice3D::CSoftDevice3D(CSurface& target, CDepthBuffer& depth)
 }
 
 CSoftDevice3D::~CSoftDevice3D() = default;
+
+HRESULT CSoftDevice3D::SetRenderTarget(CSurface& target, CDepthBuffer& depth)
+{
+    m_pTarget = &target;
+    m_pDepth = &depth;
+    m_rasterizer.emplace(target, depth);
+    return S_OK;
+}
 
 HRESULT CSoftDevice3D::CreateViewport(IViewport3D** viewport)
 {
@@ -211,8 +219,8 @@ bool CSoftDevice3D::UseViewport()
     m_minZ = v.dvMinZ;
     m_rangeZ = v.dvMaxZ - v.dvMinZ;
     m_clipper.SetVisibleWindow(v.dvClipX, v.dvClipX + v.dvClipWidth, v.dvClipY - v.dvClipHeight, v.dvClipY);
-    m_rasterizer.SetScissor(m_pCurrent->Area());
-    m_rasterizer.SetDepthTest(m_bZEnable);
+    m_rasterizer->SetScissor(m_pCurrent->Area());
+    m_rasterizer->SetDepthTest(m_bZEnable);
     return true;
 }
 
@@ -304,7 +312,7 @@ void CSoftDevice3D::DrawTriangles(const uint16_t* indices, uint32_t indexCount, 
         if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) continue;
         const uint32_t o0 = m_outcodes[i0], o1 = m_outcodes[i1], o2 = m_outcodes[i2];
         if ((o0 | o1 | o2) == 0)
-            m_rasterizer.DrawTriangle(m_screen[i0], m_screen[i1], m_screen[i2]);
+            m_rasterizer->DrawTriangle(m_screen[i0], m_screen[i1], m_screen[i2]);
         else if ((o0 & o1 & o2) == 0)
             ClipAndDrawTriangle(i0, i1, i2);
     }
@@ -320,7 +328,7 @@ void CSoftDevice3D::ClipAndDrawTriangle(uint32_t i0, uint32_t i1, uint32_t i2)
     RasterVertex previous = Project(polygon[1]);
     for (int i = 2; i < count; ++i) {
         const RasterVertex next = Project(polygon[i]);
-        m_rasterizer.DrawTriangle(first, previous, next);
+        m_rasterizer->DrawTriangle(first, previous, next);
         previous = next;
     }
 }
@@ -332,10 +340,10 @@ void CSoftDevice3D::DrawLines(const uint16_t* indices, uint32_t indexCount, uint
         if (i0 >= vertexCount || i1 >= vertexCount) continue;
         const uint32_t o0 = m_outcodes[i0], o1 = m_outcodes[i1];
         if ((o0 | o1) == 0) {
-            m_rasterizer.DrawLine(m_screen[i0], m_screen[i1]);
+            m_rasterizer->DrawLine(m_screen[i0], m_screen[i1]);
         } else if ((o0 & o1) == 0) {
             ClipVertex a = m_clip[i0], b = m_clip[i1];
-            if (m_clipper.ClipLine(a, b, o0 | o1)) m_rasterizer.DrawLine(Project(a), Project(b));
+            if (m_clipper.ClipLine(a, b, o0 | o1)) m_rasterizer->DrawLine(Project(a), Project(b));
         }
     }
 }

@@ -11,10 +11,12 @@
 // (less-or-equal) while ZENABLE is on, its default.
 //
 // Ownership: the device renders into a surface and depth buffer it does not own, which
-// must outlive it. It owns every viewport, light and material it creates.
+// must outlive their use (until the device is destroyed or given others). It owns every
+// viewport, light and material it creates.
 // Threads: no lock of its own. SetTransform(VIEW) may come from another thread only
 // under the same lock as the draws; nothing else touches the state that call writes.
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/Clipper.h"
@@ -37,6 +39,7 @@ public:
     HRESULT SetCurrentViewport(IViewport3D* viewport) override;
     HRESULT CreateLight(ILight3D** light) override;
     HRESULT CreateMaterial(IMaterial3D** material) override;
+    HRESULT SetRenderTarget(CSurface& target, CDepthBuffer& depth) override;
 
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) override;
     HRESULT SetLightState(D3DLIGHTSTATETYPE state, uint32_t value) override;
@@ -63,9 +66,9 @@ private:
     void ClipAndDrawTriangle(uint32_t i0, uint32_t i1, uint32_t i2);
     bool UseViewport();
 
-    CSurface& m_target;
-    CDepthBuffer& m_depth;
-    CRasterizer m_rasterizer;
+    CSurface* m_pTarget;
+    CDepthBuffer* m_pDepth;
+    std::optional<CRasterizer> m_rasterizer;  // always set; made again with each target
     CClipper m_clipper;
     std::vector<std::unique_ptr<CViewport>> m_viewports;
     std::vector<std::unique_ptr<CLight>> m_lights;

@@ -24,6 +24,8 @@ public:
     virtual void MessageBox(const char* text, const char* caption) = 0;
     virtual void DestroyWindow() = 0;
     virtual RECT GetClientRectOnScreen() const = 0;
+    // Whether the window is the active one, the only time the game may read the keyboard.
+    virtual bool IsForeground() const = 0;
     virtual int32_t GetScreenBitsPerPixel() const = 0;
     virtual IPrimarySurface* GetPrimarySurface() = 0;
     // The screen's pixels per unit of the client area, as a whole number: 2 on a desktop

@@ -4,8 +4,10 @@
 #include <cassert>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 
 #include "platform/BitmapLoader.h"
+#include "platform/DebugOut.h"
 #include "platform/DepthBuffer.h"
 #include "platform/Device3D.h"
 #include "platform/PrimarySurface.h"
@@ -23,6 +25,18 @@ constexpr int32_t kMaxSide = 16384;
 bool SaneSize(int32_t width, int32_t height)
 {
     return width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide;
+}
+
+// The drawing code leaves the top byte 0, which an X server's 24-bit visual ignores but a
+// compositing window system (Wayland) takes for alpha: the picture would be transparent.
+void MakeOpaque(CSurface& surface, const RECT& rect)
+{
+    const int32_t left = std::max(rect.left, 0), right = std::min(rect.right, surface.Width());
+    const int32_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, surface.Height());
+    for (int32_t y = top; y < bottom; ++y) {
+        uint32_t* const row = surface.Pixels() + size_t(y) * surface.Width();
+        for (int32_t x = left; x < right; ++x) row[x] |= 0xFF000000u;
+    }
 }
 
 }  // namespace
@@ -51,6 +65,7 @@ bool CDisplay::Init(IWindow* window)
     if (!Record(CreateBackBuffer(&m_pddsBack, m_nWidth, m_nHeight))) return Fail("DirectDraw Init FAILED");
     if (!Record(CreateZBuffer(&m_pddsZBuffer, m_nWidth, m_nHeight))) return Fail("DirectDraw Init FAILED");
     if (!InitDevice()) return Fail("DirectDraw Init FAILED");
+    ReportSize();
     LoadBitmapSurface(m_pddsTitle, kTitleBitmap);
     SetScale(scale);
     return true;
@@ -125,6 +140,19 @@ bool CDisplay::InitDevice()
     if (!Record(m_pDevice != nullptr ? S_OK : E_FAIL)) return false;
     if (!Record(m_pDevice->CreateViewport(&m_pViewport))) return false;
     if (!Record(m_pDevice->AddViewport(m_pViewport))) return false;
+    if (!SetViewport()) return false;
+    if (!Record(m_pDevice->SetCurrentViewport(m_pViewport))) return false;
+    m_hr = m_pDevice->SetLightState(D3DLIGHTSTATE_AMBIENT, 0xFFFFFFFFu);
+    const float s = float(1.0 / std::sqrt(2.0));
+    if (!AddLight(&m_pLight1, 0.9f, 0.8f, 0.4f, {0.0f, s, s})) return false;
+    if (!AddLight(&m_pLight2, 0.4f, 0.5f, 0.7f, {s, -s, 0.0f})) return false;
+    if (!Record(m_pDevice->SetRenderState(D3DRENDERSTATE_DITHERENABLE, 1))) return false;
+    if (!Record(m_pDevice->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, 0))) return false;
+    return Record(m_pDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, 1));
+}
+
+bool CDisplay::SetViewport()
+{
     const float a = float(m_nHeight) / float(m_nWidth);
     D3DVIEWPORT2 viewport;
     viewport.dwWidth = uint32_t(m_nWidth);
@@ -135,15 +163,29 @@ bool CDisplay::InitDevice()
     viewport.dvClipHeight = 2.0f * a;
     viewport.dvMinZ = 0.0f;
     viewport.dvMaxZ = 1.0f;
-    if (!Record(m_pViewport->SetViewport2(viewport))) return false;
-    if (!Record(m_pDevice->SetCurrentViewport(m_pViewport))) return false;
-    m_hr = m_pDevice->SetLightState(D3DLIGHTSTATE_AMBIENT, 0xFFFFFFFFu);
-    const float s = float(1.0 / std::sqrt(2.0));
-    if (!AddLight(&m_pLight1, 0.9f, 0.8f, 0.4f, {0.0f, s, s})) return false;
-    if (!AddLight(&m_pLight2, 0.4f, 0.5f, 0.7f, {s, -s, 0.0f})) return false;
-    if (!Record(m_pDevice->SetRenderState(D3DRENDERSTATE_DITHERENABLE, 1))) return false;
-    if (!Record(m_pDevice->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, 0))) return false;
-    return Record(m_pDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, 1));
+    return Record(m_pViewport->SetViewport2(viewport));
+}
+
+bool CDisplay::Resize(int32_t width, int32_t height)
+{
+    if (m_pDevice == nullptr || !SaneSize(width, height)) return false;
+    if (width == m_nWidth && height == m_nHeight) return true;
+    CSurface* const old = m_pddsBack;
+    m_nWidth = width;
+    m_nHeight = height;
+    Record(CreateBackBuffer(&m_pddsBack, width, height));
+    Record(CreateZBuffer(&m_pddsZBuffer, width, height));
+    m_pDevice->SetRenderTarget(*m_pddsBack, *m_pddsZBuffer);
+    Free(old);
+    ReportSize();
+    return SetViewport();
+}
+
+void CDisplay::ReportSize() const
+{
+    char line[64];
+    std::snprintf(line, sizeof line, "display: %d x %d\n", m_nWidth, m_nHeight);
+    OutputDebugLine(line);
 }
 
 bool CDisplay::AddLight(ILight3D** light, float r, float g, float b, const Vector3& direction)
@@ -217,6 +259,7 @@ HRESULT CDisplay::Present(CSurface* source, RECT* s, RECT* d)
     if (s->Width() < d->Width()) d->right = d->left + s->Width();
     if (s->Height() < d->Height()) d->bottom = d->top + s->Height();
     if (source == nullptr || m_pddsPrimary == nullptr) return m_hr = E_FAIL;
+    MakeOpaque(*source, *s);
     return m_hr = m_pddsPrimary->Blt(*d, *source, *s);
 }
 

@@ -3,8 +3,9 @@
 // its viewport and two lights, the title picture, text and presentation into the window.
 //
 // Call order (window thread): construction, Init once the window exists, then frames
-// (the device's Clear2 and scene, overlays with BltBitmap and PrintText, Present), and
-// ReleaseObjects when the window closes, before the display is deleted.
+// (the device's Clear2 and scene, overlays with BltBitmap and PrintText, Present), Resize
+// between frames whenever the game area changes size, and ReleaseObjects when the window
+// closes, before the display is deleted.
 // Ownership: the display owns the back buffer, depth buffer, device (and with it the
 // viewport, lights and materials) and every picture it loads; the window, its primary
 // surface and the injected painter and loader belong to the caller.
@@ -43,6 +44,12 @@ public:
     // A missing title picture shows its own message and does not fail the display. The
     // back buffer has the window's pixel scale (SetScale).
     bool Init(IWindow* window);
+    // The game area changed size (a window manager placed the frame): the back buffer, depth
+    // buffer and viewport are made again for it; the device with its lights and materials
+    // and the title picture stay. The caller sets the projection again, and keeps the
+    // tick's view transform off the device meanwhile. False, nothing changed, for a size
+    // out of range or before Init.
+    bool Resize(int32_t width, int32_t height);  // back-buffer pixels, 1..16384 each
     // Releases what the display owns and nulls the pointers; a second call does nothing.
     void ReleaseObjects();
     bool InitDevice();
@@ -70,7 +77,9 @@ public:
     // drawn at the screen's resolution, the picture's pixels as whole blocks.
     void SetScale(int32_t scale);
     // Cuts both rectangles to the smaller size on each axis (they are changed), then copies
-    // one to one into the window's primary surface; dest is in screen coordinates.
+    // one to one into the window's primary surface; dest is in screen coordinates. Every
+    // pixel copied is made opaque in the source first: whatever drew it, a compositing
+    // window system shows it.
     HRESULT Present(CSurface* source, RECT* sourceRect, RECT* destRect);
     // A null surface counts as restored.
     bool RestoreSurface(CSurface* surface);
@@ -100,6 +109,8 @@ public:
 
 private:
     bool Fail(const char* message);
+    bool SetViewport();
+    void ReportSize() const;
     bool Record(HRESULT hr);
     bool AddLight(ILight3D** light, float r, float g, float b, const Vector3& direction);
     CSurface* Keep(std::unique_ptr<CSurface> surface);

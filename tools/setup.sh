@@ -10,6 +10,7 @@ packages=(
   build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  openbox weston qt6-wayland pulseaudio pulseaudio-utils
 )
 
 missing=()

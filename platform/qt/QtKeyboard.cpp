@@ -5,6 +5,7 @@
 
 #include "platform/DikCodes.h"
 #include "platform/ScanCodeMap.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -58,16 +59,16 @@ bool ScanCodesAreXKeycodes()
 
 }  // namespace
 
-HRESULT CQtKeyboard::SetCooperativeLevel(IWindow*, uint32_t)
+HRESULT CQtKeyboard::SetCooperativeLevel(IWindow* window, uint32_t)
 {
-    // Foreground-only reading is kept by the input system, which unacquires the keyboard
-    // when the window loses the foreground.
+    m_pWindow = window;
     return DI_OK;
 }
 
 HRESULT CQtKeyboard::Acquire()
 {
     if (m_bReleased) return DIERR_DEVICENOTREG;
+    if (m_pWindow != nullptr && !m_pWindow->IsForeground()) return DIERR_OTHERAPPHASPRIO;
     if (m_bAcquired.exchange(true)) return DI_NOEFFECT;
     ClearKeys();
     return DI_OK;
@@ -110,9 +111,14 @@ void CQtKeyboard::ClearKeys()
 
 uint8_t CQtKeyboard::DikFromKeyEvent(const QKeyEvent& event)
 {
+    return DikFromKeyEvent(event, ScanCodesAreXKeycodes());
+}
+
+uint8_t CQtKeyboard::DikFromKeyEvent(const QKeyEvent& event, bool scanCodesAreXKeycodes)
+{
     // The scan code names the physical key, so a release matches its press even when a
-    // modifier changed the key's meaning in between.
-    if (event.nativeScanCode() != 0 && ScanCodesAreXKeycodes()) {
+    // modifier changed the key's meaning in between, and right Ctrl is not left Ctrl.
+    if (event.nativeScanCode() != 0 && scanCodesAreXKeycodes) {
         const uint8_t dik = DikFromXKeycode(event.nativeScanCode());
         if (dik != 0) return dik;
     }

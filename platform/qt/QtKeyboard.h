@@ -24,9 +24,11 @@ public:
     // A KeyPress or KeyRelease event the window received; other events are ignored.
     void KeyEvent(const QKeyEvent& event);
 
-    // The key's DirectInput code: from its native scan code where that is an X keycode,
-    // else from its Qt key (left Ctrl/Shift/Alt stand for either side). 0: not mapped.
+    // The key's DirectInput code: from its native scan code where that is an X keycode
+    // (the X11 and Wayland platforms), else from its Qt key (left Ctrl/Shift/Alt stand
+    // for either side). 0: not mapped.
     static uint8_t DikFromKeyEvent(const QKeyEvent& event);
+    static uint8_t DikFromKeyEvent(const QKeyEvent& event, bool scanCodesAreXKeycodes);
     static uint8_t DikFromQtKey(int key, bool keypad);
 
 private:
@@ -35,4 +37,5 @@ private:
     std::atomic<uint8_t> m_keys[DI_KEYBOARD_STATE_SIZE] = {};
     std::atomic<bool> m_bAcquired{false};
     std::atomic<bool> m_bReleased{false};
+    IWindow* m_pWindow = nullptr;  // from SetCooperativeLevel; window thread only
 };

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/ScanCodeMap.h"
+#include "platform/Window.h"
 
 std::unique_ptr<CX11Keyboard> CX11Keyboard::Open()
 {
@@ -24,14 +25,17 @@ CX11Keyboard::~CX11Keyboard()
     Release();
 }
 
-HRESULT CX11Keyboard::SetCooperativeLevel(IWindow*, uint32_t)
+HRESULT CX11Keyboard::SetCooperativeLevel(IWindow* window, uint32_t)
 {
-    // Foreground-only reading is kept by the input system, see the header.
+    m_pWindow = window;
     return DI_OK;
 }
 
 HRESULT CX11Keyboard::Acquire()
 {
+    // The key map is the whole desktop's: a window that is not in front would read keys
+    // typed into other programs.
+    if (m_pWindow != nullptr && !m_pWindow->IsForeground()) return DIERR_OTHERAPPHASPRIO;
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_pDisplay == nullptr) return DIERR_DEVICENOTREG;
     return m_bAcquired.exchange(true) ? DI_NOEFFECT : DI_OK;

@@ -5,8 +5,9 @@
 //
 // It asks on a connection of its own, so it never shares one with the window system's
 // thread. Losing the server only makes every read fail (DIERR_INPUTLOST); it never ends the
-// process. The map is global to the desktop: the input system unacquires this keyboard
-// when the game's window loses the foreground, and it reads nothing until acquired again.
+// process. The map is global to the desktop: it can be acquired only while the game's
+// window is the foreground one, the input system unacquires it when the window loses the
+// foreground, and it reads nothing until acquired again.
 // Threads: Open, Acquire, Unacquire and Release on the window thread, GetDeviceState on
 // the timer thread.
 #include <atomic>
@@ -35,5 +36,6 @@ public:
 private:
     std::mutex m_lock;        // the connection is used by one thread at a time
     xcb_connection_t* m_pDisplay;  // the connection to the display; null once released
+    IWindow* m_pWindow = nullptr;  // from SetCooperativeLevel; window thread only
     std::atomic<bool> m_bAcquired{false};
 };

@@ -6,6 +6,7 @@
 
 #include "platform/BitmapLoader.h"
 #include "platform/DebugOut.h"
+#include "platform/DepthBuffer.h"
 #include "platform/PrimarySurface.h"
 #include "platform/SoftDevice3D.h"
 #include "platform/Surface.h"
@@ -18,12 +19,14 @@ namespace {
 
 class FakePrimary final : public IPrimarySurface {
 public:
-    HRESULT Blt(const RECT& dst, const CSurface&, const RECT& src) override
+    HRESULT Blt(const RECT& dst, const CSurface& surface, const RECT& src) override
     {
         lastDst = dst, lastSrc = src, ++blits;
+        corner = surface.Pixel(src.right - 1, src.bottom - 1);
         return S_OK;
     }
     RECT lastDst, lastSrc;
+    uint32_t corner = 0;  // the source's last pixel copied
     int blits = 0;
 };
 
@@ -243,6 +246,27 @@ TEST_F(DisplayTest, ReloadStretchesOverTheSurfaceAndReportsAMissingPicture)
     EXPECT_EQ(own->Pixel(29, 9), 0x09001Du);
 }
 
+TEST_F(DisplayTest, ResizeMakesTheBuffersAndViewportAgainAndTheDeviceDrawsIntoThem)
+{
+    CDisplay display(devices);
+    ASSERT_TRUE(display.Init(&window));
+    CSurface* const title = display.m_pddsTitle;
+    EXPECT_FALSE(display.Resize(0, 440));
+    ASSERT_TRUE(display.Resize(638, 440));
+    EXPECT_EQ(display.m_pddsBack->Width() * 10000 + display.m_pddsBack->Height(), 638 * 10000 + 440);
+    EXPECT_EQ(display.m_pddsZBuffer->Width() * 10000 + display.m_pddsZBuffer->Height(), 638 * 10000 + 440);
+    EXPECT_EQ(display.m_pddsTitle, title);
+    D3DVIEWPORT2 v;
+    display.m_pViewport->GetViewport2(&v);
+    EXPECT_EQ(v.dwWidth * 10000 + v.dwHeight, 638u * 10000 + 440);
+    EXPECT_FLOAT_EQ(v.dvClipY, 440.0f / 638.0f);
+    const D3DRECT all{0, 0, 638, 440};
+    display.m_pViewport->Clear2(1, &all, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x123456u, 0.25f, 0);
+    EXPECT_EQ(display.m_pddsBack->Pixel(637, 439) & 0xFFFFFFu, 0x123456u);
+    EXPECT_FLOAT_EQ(display.m_pddsZBuffer->Depth(637, 439), 0.25f);
+    display.ReleaseObjects();
+}
+
 TEST_F(DisplayTest, PresentCutsBothRectanglesToTheSmallerSize)
 {
     CDisplay display(devices);
@@ -253,9 +277,11 @@ TEST_F(DisplayTest, PresentCutsBothRectanglesToTheSmallerSize)
     EXPECT_EQ(src, (RECT{0, 0, 640, 480}));
     EXPECT_EQ(primary.lastDst, dst);
     src = {0, 0, 640, 480}, dst = {10, 20, 330, 260};
+    display.m_pddsBack->Pixels()[239 * 640 + 319] = 0x00123456u;
     display.Present(display.m_pddsBack, &src, &dst);
     EXPECT_EQ(src, (RECT{0, 0, 320, 240}));
     EXPECT_EQ(primary.lastSrc, src);
+    EXPECT_EQ(primary.corner, 0xFF123456u) << "a compositing window system would show it transparent";
     int32_t w = -1, h = -1;
     GetSurfaceSize(display.m_pddsBack, &w, &h);
     EXPECT_EQ(w * 10000 + h, 640 * 10000 + 480);

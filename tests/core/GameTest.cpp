@@ -55,6 +55,10 @@ TEST_F(GameTest, StartEntersTheTitleWithItsSceneTimerAndProjection)
     EXPECT_NEAR(h.device.projection.m[1][1], 2.54048f, 1e-4f);
     EXPECT_FLOAT_EQ(h.device.projection.m[3][2], -50.0f);
     EXPECT_FLOAT_EQ(g_pCamera->m_vEye.z, 1000.0f);
+    // A window manager's frame leaves a smaller game area: the projection follows it.
+    ASSERT_TRUE(h.game->ResizeDisplay(638, 440));
+    EXPECT_NEAR(h.device.projection.m[0][0], 2.54048f * 440 / 638, 1e-4f);
+    EXPECT_NEAR(h.device.projection.m[1][1], 2.54048f, 1e-4f);
 }
 
 TEST_F(GameTest, TickWhileInactiveChangesNothing)

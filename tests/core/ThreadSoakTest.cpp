@@ -34,10 +34,14 @@ public:
     void KillEvent(uint32_t id) override { m_timer.KillEvent(id); }
 
     static std::atomic<int> ticks;
+    // Set once the harness has started: until then it swaps the game's sound under the
+    // ticks, which a player's game never does.
+    static std::atomic<bool> open;
 
 private:
     static void Trampoline(uint32_t id, uint32_t msg, uintptr_t user, uintptr_t r1, uintptr_t r2)
     {
+        if (!open) return;
         const int n = ticks++;
         g_keyState[DIK_SPACE] = (n % 300 == 0) ? 0x80 : 0;
         g_dwInput = 0;
@@ -54,6 +58,7 @@ private:
 };
 
 std::atomic<int> CSoakTimer::ticks{0};
+std::atomic<bool> CSoakTimer::open{false};
 TimerCallback CSoakTimer::s_callback = nullptr;
 
 }  // namespace
@@ -63,6 +68,7 @@ TEST(ThreadSoakTest, TickAndPaintRunTogetherThroughStateSwitches)
     CSoakTimer timer;
     CGameHarness h(&timer);
     h.Start();
+    CSoakTimer::open = true;
     std::atomic<bool> stop{false};
     std::thread painter([&] {
         int n = 0;

@@ -7,6 +7,7 @@
 #include <xcb/xcb.h>
 
 #include <cstring>
+#include <memory>
 #include <set>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "platform/ScanCodeMap.h"
 #include "platform/qt/QtKeyboard.h"
 #include "platform/x11/X11Keyboard.h"
+#include "tests/fakes/FakeWindow.h"
 
 namespace {
 
@@ -108,6 +110,28 @@ TEST(KeymapTest, TheServerKeyboardReadsNothingOnceItsServerIsGoneAndTheProcessLi
     server.join();
 }
 
+// The key map is the whole desktop's: read while the window is not in front, it would
+// hold the keys typed into other programs.
+TEST(KeymapTest, TheServerKeyboardIsAcquiredOnlyWhileItsWindowIsInFront)
+{
+    int fds[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    std::thread server(ServeOneKeymap, fds[0], 29 + kEvdevOffset);
+    CX11Keyboard keyboard(xcb_connect_to_fd(fds[1], nullptr));
+    CFakeWindow window;
+    window.foreground = false;
+    keyboard.SetCooperativeLevel(&window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
+    EXPECT_EQ(keyboard.Acquire(), DIERR_OTHERAPPHASPRIO);
+    uint8_t state[256] = {};
+    EXPECT_EQ(keyboard.GetDeviceState(sizeof state, state), DIERR_NOTACQUIRED);
+    window.foreground = true;
+    EXPECT_EQ(keyboard.Acquire(), DI_OK);
+    EXPECT_EQ(keyboard.GetDeviceState(sizeof state, state), DI_OK);
+    EXPECT_EQ(state[DIK_LCONTROL], 0x80);
+    keyboard.Release();
+    server.join();
+}
+
 QKeyEvent Key(QEvent::Type type, int key, bool autoRepeat = false)
 {
     return QKeyEvent(type, key, Qt::NoModifier, QString(), autoRepeat);
@@ -150,6 +174,29 @@ TEST(QtKeyboardTest, UnacquiredItReadsNothingAndReacquiredItStartsWithAllKeysUp)
     EXPECT_EQ(Read(keyboard, DIK_UP), 0x00) << "its release went to another window";
     keyboard.Release();
     EXPECT_EQ(keyboard.Acquire(), DIERR_DEVICENOTREG);
+}
+
+TEST(QtKeyboardTest, ItIsAcquiredOnlyWhileItsWindowIsInFront)
+{
+    CFakeWindow window;
+    window.foreground = false;
+    CQtKeyboard keyboard;
+    keyboard.SetCooperativeLevel(&window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
+    EXPECT_EQ(keyboard.Acquire(), DIERR_OTHERAPPHASPRIO);
+    uint8_t state[256];
+    EXPECT_EQ(keyboard.GetDeviceState(sizeof state, state), DIERR_NOTACQUIRED);
+    window.foreground = true;
+    EXPECT_EQ(keyboard.Acquire(), DI_OK);
+}
+
+TEST(QtKeyboardTest, WhereScanCodesAreXKeycodesRightCtrlIsNotLeftCtrl)
+{
+    const auto ctrl = [](uint32_t keycode) {
+        return QKeyEvent(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier, keycode, 0, 0);
+    };
+    EXPECT_EQ(CQtKeyboard::DikFromKeyEvent(ctrl(97 + kEvdevOffset), true), DIK_RCONTROL);
+    EXPECT_EQ(CQtKeyboard::DikFromKeyEvent(ctrl(29 + kEvdevOffset), true), DIK_LCONTROL);
+    EXPECT_EQ(CQtKeyboard::DikFromKeyEvent(ctrl(97 + kEvdevOffset), false), DIK_LCONTROL);
 }
 
 TEST(QtKeyboardTest, QtKeysMapToTheirDirectInputCodes)

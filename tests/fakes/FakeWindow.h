@@ -14,6 +14,7 @@ public:
     void MessageBox(const char* text, const char* caption) override;
     void DestroyWindow() override { destroyed = true; }
     RECT GetClientRectOnScreen() const override { return clientRect; }
+    bool IsForeground() const override { return foreground; }
     int32_t GetScreenBitsPerPixel() const override { return bitsPerPixel; }
     IPrimarySurface* GetPrimarySurface() override { return primary; }
 
@@ -22,6 +23,7 @@ public:
     std::function<void(uint32_t)> onMessage;  // runs inside SendMessage
     std::vector<std::string> messageBoxes;    // "caption: text"
     bool destroyed = false;
+    bool foreground = true;
     RECT clientRect{0, 0, 640, 480};
     int32_t bitsPerPixel = 32;
     IPrimarySurface* primary = nullptr;

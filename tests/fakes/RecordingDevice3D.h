@@ -23,6 +23,7 @@ public:
     HRESULT SetCurrentViewport(IViewport3D*) override { return S_OK; }
     HRESULT CreateLight(ILight3D** light) override;
     HRESULT CreateMaterial(IMaterial3D** material) override;
+    HRESULT SetRenderTarget(CSurface&, CDepthBuffer&) override { return S_OK; }
     HRESULT SetRenderState(D3DRENDERSTATETYPE, uint32_t) override { return S_OK; }
     HRESULT SetLightState(D3DLIGHTSTATETYPE state, uint32_t value) override;
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const Matrix4& matrix) override;

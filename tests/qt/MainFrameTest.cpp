@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
@@ -108,12 +109,12 @@ TEST_F(MainFrameTest, ExitClosesThroughTheTeardown)
     EXPECT_FALSE(timer.IsRunning());
 }
 
-TEST_F(MainFrameTest, ClosingReleasesATickWaitingForTheEndOfRun)
+TEST_F(MainFrameTest, ClosingReleasesATickWaitingForTheEndOfRunAndOpensNoEntryAfterwards)
 {
-    g_nScore = 0;
+    g_nScore = 700;
     std::atomic<bool> returned{false};
     std::thread tick([&] {
-        frame->SendMessage(WM_USER);  // the window thread never gets to handle it
+        frame->SendMessage(WM_USER);  // handled, if ever, only after the close
         returned = true;
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -121,6 +122,59 @@ TEST_F(MainFrameTest, ClosingReleasesATickWaitingForTheEndOfRun)
     frame->close();
     tick.join();
     EXPECT_TRUE(returned);
+    bool entryOpened = false;
+    QTimer::singleShot(100, [&] {
+        if (auto* const dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            entryOpened = true;
+            dialog->reject();
+        }
+    });
+    QTest::qWait(200);
+    EXPECT_FALSE(entryOpened) << "a name entry opened over a game that had shut down";
+}
+
+TEST_F(MainFrameTest, AnOpenMenuClosesBeforeTheNameEntryAndNoDialogOpensOverIt)
+{
+    g_nScore = 700;
+    QMenu* const game = frame->menuBar()->actions().at(0)->menu();
+    game->popup(frame->mapToGlobal(QPoint(0, 0)));
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activePopupWidget(), game);
+    bool menuOpen = true, secondOpened = false;
+    WhenModal([&](QDialog* entry) {
+        menuOpen = QApplication::activePopupWidget() != nullptr;
+        QTimer::singleShot(100, [&, entry] {
+            secondOpened = QApplication::activeModalWidget() != entry;
+            if (secondOpened) qobject_cast<QDialog*>(QApplication::activeModalWidget())->reject();
+        });
+        frame->OnHighScoreTable();
+        QTest::keyClicks(entry->findChild<QLineEdit*>(QStringLiteral("IDC_NAME")), QStringLiteral("Kim"));
+        QTest::qWait(150);
+        entry->accept();
+    });
+    frame->CheckHighScore();
+    EXPECT_FALSE(menuOpen);
+    EXPECT_FALSE(secondOpened);
+    EXPECT_STREQ(g_highScores[0].szName, "Kim");
+}
+
+TEST_F(MainFrameTest, AMessageBoxStandsCentredInFrontOfAFrameThatActivatesItself)
+{
+    QWidget* front = nullptr;
+    QPoint offset;
+    WhenModal([&](QDialog* box) {
+        // Shown again, the frame asks to be activated, as it does once at start-up.
+        frame->hide();
+        frame->show();
+        QTest::qWait(50);
+        front = QApplication::activeWindow();
+        offset = box->frameGeometry().center() - frame->frameGeometry().center();
+        box->accept();
+    });
+    frame->MessageBox("Couldn't open bitmap file", "ERROR");
+    if (front == nullptr) GTEST_SKIP() << "this platform does not activate windows";
+    EXPECT_NE(front, frame.data()) << "the frame went in front of its open message box";
+    EXPECT_LE(offset.manhattanLength(), 2);
 }
 
 TEST_F(MainFrameTest, ClosingDuringTheNameEntryKeepsTheScore)
@@ -147,13 +201,13 @@ TEST_F(MainFrameTest, TheTableDialogPausesTheRunAndClosingItResumes)
     ASSERT_TRUE(frame->m_pGame->m_bActive);
     bool pausedWhileOpen = false;
     WhenModal([&](QDialog* dialog) {
-        pausedWhileOpen = !frame->m_pGame->m_bActive;
+        // The deactivation is an event of its own: under load it can come after the poll.
+        pausedWhileOpen = QTest::qWaitFor([&] { return !frame->m_pGame->m_bActive; }, 2000);
         dialog->accept();
     });
     frame->OnHighScoreTable();
-    QTest::qWait(50);
     EXPECT_TRUE(pausedWhileOpen);
-    EXPECT_TRUE(frame->m_pGame->m_bActive);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame->m_pGame->m_bActive.load(); }, 2000));
 }
 
 TEST_F(MainFrameTest, PPausesOnlyARunAndF11GivesBackTheSameWindow)
