@@ -300,16 +300,19 @@ void CMainFrame::ToggleFullScreen()
 {
     // Asked of the window manager, and done here as well, for an X server without one
     // (whose window state then never says full screen).
-    m_bFullScreen = !m_bFullScreen;
-    if (!m_bFullScreen) {
-        m_pView->SetZoomed(false);
+    if (m_bFullScreen) {
         showNormal();
-        menuBar()->show();
-        // Exactly the size it had: the decorations come back only later.
+        // Exactly the size it had: the decorations come back only later. The game area
+        // is back at its size before the display is fitted again.
         setFixedSize(m_windowedGeometry.size());
         setGeometry(m_windowedGeometry);
+        menuBar()->show();
+        m_bFullScreen = false;
+        m_pView->SetZoomed(false);
+        FitDisplay();
         return;
     }
+    m_bFullScreen = true;
     m_windowedGeometry = geometry();
     menuBar()->hide();
     setMinimumSize(0, 0);
