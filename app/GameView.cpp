@@ -104,10 +104,11 @@ HRESULT CGameView::BltZoomed(const CSurface& src, const RECT& srcRect)
     const int32_t width = qRound(this->width() * ratio), height = qRound(this->height() * ratio);
     if (srcRect.Width() < 1 || srcRect.Height() < 1 || width < 1 || height < 1) return E_FAIL;
     if (!m_pZoomed || m_pZoomed->Width() != width || m_pZoomed->Height() != height) {
-        // Black, and the border stays so; shared with the window system where it can be.
+        // The border stays black; shared with the window system where it can be.
         std::shared_ptr<uint32_t> shown = m_pPresenter ? m_pPresenter->AllocatePixels(width, height) : nullptr;
         m_pZoomed = shown ? std::make_unique<CSurface>(width, height, std::move(shown))
                           : std::make_unique<CSurface>(width, height);
+        m_pZoomed->Fill(0xFF000000u);  // opaque, for a compositor that reads the top byte
     }
     const int32_t scale = std::max(1, std::min(width / srcRect.Width(), height / srcRect.Height()));
     RECT part = srcRect;

@@ -1,6 +1,7 @@
 #pragma once
 // The frame's client area, where the game is shown. It is the primary surface: a present
-// during its paint copies the back buffer into it, one pixel to one pixel.
+// during its paint copies the back buffer into it, one pixel to one screen pixel, or
+// magnified in full screen (SetZoomed).
 //
 // On X11 with shared memory the back buffer lives in memory the X server maps too, and a
 // present sends it straight to the view's own window, bypassing Qt's backing store; on
