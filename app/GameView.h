@@ -1,6 +1,7 @@
 #pragma once
 // The frame's client area, where the game is shown. It is the primary surface: a present
-// during its paint copies the back buffer into it, one pixel to one pixel.
+// during its paint copies the back buffer into it, one pixel to one screen pixel, or
+// magnified in full screen (SetZoomed).
 //
 // On X11 with shared memory the back buffer lives in memory the X server maps too, and a
 // present sends it straight to the view's own window, bypassing Qt's backing store; on
@@ -19,8 +20,15 @@ public:
     explicit CGameView(QWidget* parent);
     ~CGameView() override;
 
-    // Window thread, only inside the paint that the frame runs through OnPaint.
+    // Window thread, only inside the paint that the frame runs through OnPaint. dst is in
+    // the screen's pixels (PixelScale per view unit).
     HRESULT Blt(const RECT& dst, const CSurface& src, const RECT& srcRect) override;
+    // Full screen: each present shows the frame magnified by the largest whole number
+    // that fits the view, centred on black, wherever it was asked for.
+    void SetZoomed(bool zoomed);
+    // The screen's pixels per view unit as a whole number, at least 1 (a desktop scaled by
+    // 1.5 counts as 2: the frame is then drawn finer than the screen and shown smaller).
+    int32_t PixelScale() const;
     // Window thread, once the frame is shown; opens the direct path on first use.
     std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) override;
     QPaintEngine* paintEngine() const override;
@@ -37,8 +45,13 @@ protected:
 
 private:
     void OpenDirectPath();
+    HRESULT BltZoomed(const CSurface& src, const RECT& srcRect);
+    // ratio: the source's pixels per view unit.
+    HRESULT Show(const CSurface& src, const RECT& srcRect, QPoint topLeft, qreal ratio);
 
     QPainter* m_pPainter = nullptr;  // set only while paintEvent runs, on Qt's path
     std::unique_ptr<IFramePresenter> m_pPresenter;  // null: Qt's path
     bool m_bTriedDirect = false;
+    bool m_bZoomed = false;
+    std::unique_ptr<CSurface> m_pZoomed;  // the whole view, in its device pixels
 };

@@ -73,6 +73,7 @@ CMainFrame::~CMainFrame()
 
 void CMainFrame::FitOuterSize()
 {
+    if (m_bFullScreen) return;
     // The outer size counts the decorations wherever the window system reports them.
     const QSize decorations = frameGeometry().size() - geometry().size();
     if (size() != kOuterSize - decorations) setFixedSize(kOuterSize - decorations);
@@ -82,10 +83,15 @@ void CMainFrame::FitDisplay()
 {
     // A window manager decorates the frame after the display was made, and the outer size
     // then leaves less room: the picture must fill what is left, centred on it.
-    if (!m_bGameStarted) return;
+    // In full screen the game area keeps its windowed size, and the view magnifies it. On
+    // a high-resolution screen the back buffer has the screen's pixels.
+    if (!m_bGameStarted || m_bFullScreen) return;
     const RECT area = GetClientRectOnScreen();
-    if (area.Width() == m_pDisplay->m_nWidth && area.Height() == m_pDisplay->m_nHeight) return;
-    if (m_pGame->ResizeDisplay(area.Width(), area.Height())) InvalidateRect();
+    const int32_t scale = GetPixelScale();
+    if (scale != m_pDisplay->m_nScale) m_pDisplay->SetScale(scale);
+    const int32_t width = area.Width() * scale, height = area.Height() * scale;
+    if (width == m_pDisplay->m_nWidth && height == m_pDisplay->m_nHeight) return;
+    if (m_pGame->ResizeDisplay(width, height)) InvalidateRect();
 }
 
 void CMainFrame::OnPaint()
@@ -93,7 +99,10 @@ void CMainFrame::OnPaint()
     if (!m_bGameStarted) return;
     m_bRepaintPending = false;
     m_pGame->Paint();
-    RECT dst = GetClientRectOnScreen();
+    // In the screen's own pixels, as the back buffer is.
+    const RECT client = GetClientRectOnScreen();
+    const int32_t scale = GetPixelScale();
+    RECT dst{client.left * scale, client.top * scale, client.right * scale, client.bottom * scale};
     RECT src;
     GetSurfaceSize(m_pDisplay->m_pddsBack, &src.right, &src.bottom);
     m_pDisplay->Present(m_pDisplay->m_pddsBack, &src, &dst);
@@ -210,6 +219,11 @@ IPrimarySurface* CMainFrame::GetPrimarySurface()
     return m_pView;
 }
 
+int32_t CMainFrame::GetPixelScale() const
+{
+    return m_pView->PixelScale();
+}
+
 bool CMainFrame::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate) {
@@ -262,6 +276,10 @@ void CMainFrame::OnSetFocus()
 void CMainFrame::keyPressEvent(QKeyEvent* event)
 {
     if (m_pInputSystem != nullptr) m_pInputSystem->KeyEvent(*event);
+    const auto shortcutModifiers = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    const bool plain = !(event->modifiers() & shortcutModifiers) && !event->isAutoRepeat();
+    if (event->key() == Qt::Key_P && plain && m_pGame != nullptr) m_pGame->TogglePause();
+    if (event->key() == Qt::Key_F11 && plain) ToggleFullScreen();
     QMainWindow::keyPressEvent(event);
 }
 
@@ -276,6 +294,32 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     EndOpenDialogs();
     OnClose();
     event->accept();
+}
+
+void CMainFrame::ToggleFullScreen()
+{
+    // Asked of the window manager, and done here as well, for an X server without one
+    // (whose window state then never says full screen).
+    if (m_bFullScreen) {
+        showNormal();
+        // Exactly the size it had: the decorations come back only later. The game area
+        // is back at its size before the display is fitted again.
+        setFixedSize(m_windowedGeometry.size());
+        setGeometry(m_windowedGeometry);
+        menuBar()->show();
+        m_bFullScreen = false;
+        m_pView->SetZoomed(false);
+        FitDisplay();
+        return;
+    }
+    m_bFullScreen = true;
+    m_windowedGeometry = geometry();
+    menuBar()->hide();
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    m_pView->SetZoomed(true);
+    showFullScreen();
+    if (screen() != nullptr) setGeometry(screen()->geometry());
 }
 
 void CMainFrame::CloseFromOutside()

@@ -37,6 +37,10 @@ public:
     // A close from outside the window (a termination signal): as the close box, also
     // while a dialog is open; a name being entered is kept, not thrown away.
     void CloseFromOutside();
+    // F11: the game area alone on the whole screen, magnified by the largest whole
+    // number that fits, centred on black; again, the window as it was. The menu bar is
+    // hidden meanwhile, so nothing but the game shows; F11 brings it back.
+    void ToggleFullScreen();
     // The process is ending without the event loop (exit() with the display lost): stops
     // the game, timer first, and confirms an open name entry with what has been typed.
     void EndGameNow();
@@ -49,6 +53,7 @@ public:
     bool IsForeground() const override;
     int32_t GetScreenBitsPerPixel() const override;
     IPrimarySurface* GetPrimarySurface() override;
+    int32_t GetPixelScale() const override;
 
     void CheckHighScore();
     void OnHighScoreTable();
@@ -101,6 +106,8 @@ private:
     CGameView* m_pView;
     std::atomic<bool> m_bRepaintPending{false};
     bool m_bDestroyed = false;
+    bool m_bFullScreen = false;
+    QRect m_windowedGeometry;  // the window's place before full screen
 
     // The end-of-run message: the timer thread waits until the window thread has handled
     // it, or until the frame starts to close.

@@ -38,11 +38,11 @@ void BM_BareClearColourAndDepth(benchmark::State& state)
 }
 BENCHMARK(BM_BareClearColourAndDepth)->Unit(benchmark::kMicrosecond);
 
-void PaintScene(benchmark::State& state, CBusyScene::Scene scene)
+void PaintScene(benchmark::State& state, CBusyScene::Scene scene, int32_t scale = 1)
 {
     Application();
     CRealOverlays overlays;
-    CBusyScene busy(overlays.Devices(), scene);
+    CBusyScene busy(overlays.Devices(), scene, scale);
     for (auto _ : state) {
         busy.Paint();
         benchmark::DoNotOptimize(static_cast<const CSurface*>(busy.Display().m_pddsBack)->Pixel(320, 240));
@@ -55,6 +55,12 @@ void BM_PaintGameOver(benchmark::State& state) { PaintScene(state, CBusyScene::S
 BENCHMARK(BM_PaintTitle)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaintBusiestFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaintGameOver)->Unit(benchmark::kMicrosecond);
+
+// The same at twice the resolution, as on a desktop scaled 2x: four times the pixels.
+void BM_PaintTitle2x(benchmark::State& state) { PaintScene(state, CBusyScene::Scene::Title, 2); }
+void BM_PaintBusiestFrame2x(benchmark::State& state) { PaintScene(state, CBusyScene::Scene::Play, 2); }
+BENCHMARK(BM_PaintTitle2x)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintBusiestFrame2x)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -60,6 +60,11 @@ add_test(NAME e2e_sound_server
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/sound_server_test.sh ${CMAKE_SOURCE_DIR} $<TARGET_FILE:vantor>)
 set_tests_properties(e2e_wayland e2e_sound_server PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
 
+# F11 full screen and a desktop scaled 2x, on a screen large enough for both.
+add_test(NAME e2e_full_screen_and_2x
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/fullscreen_test.sh ${CMAKE_SOURCE_DIR} $<TARGET_FILE:vantor>)
+set_tests_properties(e2e_full_screen_and_2x PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
+
 # The X server killed under the running game, and termination signals during start-up.
 add_test(NAME e2e_x_server_loss
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/x_loss_test.sh ${CMAKE_SOURCE_DIR} $<TARGET_FILE:vantor>)

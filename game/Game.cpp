@@ -9,6 +9,7 @@
 #include "platform/Device3D.h"
 #include "platform/MultimediaTimer.h"
 #include "platform/PlatformInstance.h"
+#include "platform/TextPainter.h"
 #include "platform/Window.h"
 #include "render/Camera.h"
 #include "render/Display.h"
@@ -94,7 +95,7 @@ void TimerProc(uint32_t, uint32_t, uintptr_t user, uintptr_t, uintptr_t)
 {
     CGame* const game = reinterpret_cast<CGame*>(user);
     std::lock_guard<std::mutex> lock(game->m_tickLock);
-    if (game->m_bActive) game->Tick();
+    if (game->m_bActive && !game->IsPaused()) game->Tick();
 }
 
 void CGame::Tick()
@@ -147,6 +148,7 @@ bool CGame::EnterPlay()
 {
     StopTimer();
     m_nState = STATE_PLAY;
+    m_bPaused = false;
     m_pPlay->Begin();
     return StartTimer();
 }
@@ -157,7 +159,34 @@ void CGame::Paint()
         m_pTitle->Render();
     } else {
         m_pPlay->Render();
+        if (IsPaused()) PrintPaused();
     }
+}
+
+void CGame::TogglePause()
+{
+    if (m_nState != STATE_PLAY) return;
+    m_bPaused = !m_bPaused;
+    m_pFrame->InvalidateRect();
+}
+
+bool CGame::IsPaused() const
+{
+    // A pause key that raced the end of the run must not freeze the title.
+    return m_bPaused && m_nState == STATE_PLAY;
+}
+
+void CGame::PrintPaused()
+{
+    if (g_pDisplay->m_pTextPainter == nullptr) return;
+    const char* const text = "Paused";
+    int32_t width = 0, height = 0;
+    g_pDisplay->m_pTextPainter->GetTextExtent(text, &width, &height);
+    // Measured in back-buffer pixels, placed in game-area units.
+    const int32_t scale = g_pDisplay->m_nScale;
+    const int32_t x = (g_pDisplay->m_nWidth - width) / 2 / scale;
+    const int32_t y = (g_pDisplay->m_nHeight - height) / 2 / scale;
+    g_pDisplay->PrintText(g_pDisplay->m_pddsBack, x, y, text);
 }
 
 void CGame::Shutdown()

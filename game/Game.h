@@ -37,6 +37,10 @@ public:
     // Waits for a running tick, whichever timer started it, stops every timer and frees
     // everything but the display. No tick runs once it has begun. Not from inside a tick.
     void Shutdown();
+    // Window thread: the player's pause key. Pauses or resumes a run; on the title, where
+    // the name entry also runs, it does nothing. A paused game ticks as an inactive one.
+    void TogglePause();
+    bool IsPaused() const;
 
     bool StartTimer();
     void StopTimer();
@@ -46,6 +50,7 @@ public:
     void LoadHighScores();
 
     std::atomic<bool> m_bActive{false};  // written by the window thread, read by the tick
+    std::atomic<bool> m_bPaused{false};  // likewise
     std::atomic<int32_t> m_nState{STATE_TITLE};
     std::atomic<uint32_t> m_uTimerRes{0};
     std::atomic<uint32_t> m_uTimerID{0};  // 0: no timer
@@ -63,6 +68,7 @@ private:
     void RunTitle();
     void RunPlay();
     void SetProjection();
+    void PrintPaused();
 };
 
 // The timer's callback; user is the controller.

@@ -25,7 +25,7 @@ void CTitleState::Begin()
 bool CTitleState::Update()
 {
     UpdateObjects();
-    return !(g_keyState[DIK_SPACE] & 0x80);
+    return !(g_keyState[DIK_SPACE] & 0x80) && !(g_dwInput & INPUT_START);
 }
 
 void CTitleState::Render()

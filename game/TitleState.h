@@ -1,6 +1,6 @@
 #pragma once
 // The attract screen between runs: the scrolling track, the tumbling ship, the title
-// picture, the credit line and the prompt. Waits for the space bar.
+// picture, the credit line and the prompt. Waits for the space bar (or a gamepad's Start).
 //
 // Begin and Update run on the timer thread (Begin only from the controller's state switch,
 // with the object table empty); Render runs on the window thread from the paint.
@@ -10,7 +10,8 @@ public:
     virtual ~CTitleState() = default;
 
     void Begin();
-    // False when the space bar is down, tested after this tick's object updates.
+    // False when the space bar or a gamepad's Start is down, tested after this tick's
+    // object updates.
     bool Update();
     void Render();
 };

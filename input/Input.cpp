@@ -20,6 +20,12 @@ constexpr KeyBit kKeyBits[] = {
     {DIK_RIGHT, INPUT_RIGHT}, {DIK_LEFT, INPUT_LEFT},     {DIK_UP, INPUT_UP},
     {DIK_DOWN, INPUT_DOWN},   {DIK_LCONTROL, INPUT_FIRE},
 };
+// The D-pad steers like the arrow keys; the south button fires through button 0 already.
+constexpr KeyBit kGamepadBits[] = {
+    {GAMEPAD_DPAD_RIGHT, INPUT_RIGHT}, {GAMEPAD_DPAD_LEFT, INPUT_LEFT},
+    {GAMEPAD_DPAD_UP, INPUT_UP},       {GAMEPAD_DPAD_DOWN, INPUT_DOWN},
+    {GAMEPAD_START, INPUT_START},
+};
 
 }  // namespace
 
@@ -86,9 +92,17 @@ void CInput::FindJoystick()
 
 void CInput::Acquire()
 {
+    RefreshJoystick();
+    AcquireDevices();
+}
+
+void CInput::RefreshJoystick()
+{
+    std::lock_guard<std::mutex> lock(m_joystickLock);
     DropLostJoystick();
     if (m_pJoystick == nullptr) FindJoystick();
-    AcquireDevices();
+    IJoystickDevice* const joystick = m_pJoystick;
+    if (joystick != nullptr) joystick->Acquire();
 }
 
 void CInput::DropLostJoystick()
@@ -117,6 +131,7 @@ void CInput::PollKeyboard()
 
 void CInput::PollJoystick()
 {
+    if (m_pDI != nullptr && m_pDI->DevicesChanged()) RefreshJoystick();
     IJoystickDevice* const joystick = m_pJoystick;
     if (joystick == nullptr) return;
     joystick->Poll();
@@ -127,6 +142,14 @@ void CInput::PollJoystick()
     if (state.lY < 0) g_dwInput |= INPUT_UP;
     if (state.lY > 0) g_dwInput |= INPUT_DOWN;
     if (state.rgbButtons[0] & kKeyDown) g_dwInput |= INPUT_FIRE;
+    if (joystick->IsGamepad()) ReadGamepadButtons(state);
+}
+
+void CInput::ReadGamepadButtons(const DIJOYSTATE& state)
+{
+    for (const KeyBit& button : kGamepadBits) {
+        if (state.rgbButtons[button.key] & kKeyDown) g_dwInput |= button.bit;
+    }
 }
 
 void CInput::ReleaseDevices()
@@ -136,6 +159,7 @@ void CInput::ReleaseDevices()
         m_pKeyboard->Release();
         m_pKeyboard = nullptr;
     }
+    std::lock_guard<std::mutex> lock(m_joystickLock);
     IJoystickDevice* const joystick = m_pJoystick.exchange(nullptr);
     if (joystick != nullptr) {
         m_hr = joystick->Unacquire();

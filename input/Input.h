@@ -1,6 +1,7 @@
 #pragma once
 // Keyboard and joystick, read as immediate state once per tick and turned into the
 // input bit word g_dwInput. The raw keyboard state stays in g_keyState for the title.
+// A joystick in the gamepad layout also steers with its D-pad and reports Start.
 //
 // Call order: Init once (window thread), Acquire on focus/activation (window thread),
 // PollKeyboard then PollJoystick at the start of every tick (timer thread),
@@ -12,6 +13,7 @@
 // and the polls leave g_dwInput and g_keyState alone.
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "platform/DikCodes.h"
 #include "platform/HResult.h"
@@ -25,6 +27,7 @@ inline constexpr uint32_t INPUT_RIGHT = 0x00000010;
 inline constexpr uint32_t INPUT_UP = 0x00000100;
 inline constexpr uint32_t INPUT_DOWN = 0x00001000;
 inline constexpr uint32_t INPUT_FIRE = 0x10000000;
+inline constexpr uint32_t INPUT_START = 0x00010000;  // a gamepad's Start: as space on the title
 
 // Joystick axes read -1000..1000; half the range around the centre reads as centred.
 inline constexpr int32_t JOYSTICK_RANGE = 1000;
@@ -43,10 +46,10 @@ public:
     // Creates the keyboard and sets up the first usable joystick. A failure with the
     // keyboard shows "DirectInput Init FAILED" and destroys hWnd, which ends the game.
     bool Init(IWindow* hWnd, const PlatformInstance* hInstance);
-    // Also looks for a joystick again when there is none or the one in use was unplugged,
-    // so one plugged in while the game runs is picked up at the next activation.
+    // Also looks for a joystick again when there is none or the one in use was unplugged.
     void Acquire();
     void PollKeyboard();
+    // A joystick plugged in or out since the last tick is picked up or dropped first.
     void PollJoystick();
     void ReleaseDevices();
     // Enumeration callback; ref is the CInput. Keeps the first joystick that opens.
@@ -56,14 +59,18 @@ public:
     HRESULT m_hr = S_OK;  // window thread: the polls record nothing
     IInputSystem* m_pDI = nullptr;
     IKeyboardDevice* m_pKeyboard = nullptr;
-    // Replaced on the window thread while the timer thread polls it; a device stays a
-    // valid object after Release, so a poll that raced a replacement only fails.
+    // Replaced under m_joystickLock on either thread while the other may read it; a device
+    // stays a valid object after Release, so a read that raced a replacement only fails.
     std::atomic<IJoystickDevice*> m_pJoystick{nullptr};
 
 private:
     bool Fail();
     bool SetUpJoystick(IJoystickDevice* joystick);
+    void RefreshJoystick();
     void FindJoystick();
     void DropLostJoystick();
     void AcquireDevices();
+    static void ReadGamepadButtons(const DIJOYSTATE& state);
+
+    std::mutex m_joystickLock;
 };

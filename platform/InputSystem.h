@@ -8,9 +8,11 @@
 // device lets go of what it holds and every later call on it fails.
 // The application owns the input system and keeps it alive until the game has shut down.
 //
-// Threads: a system and its devices are created, acquired and released on the window
-// thread; Poll and GetDeviceState run on the timer thread. Every implementation keeps these
-// two apart itself, so a read racing an Unacquire or Release only fails.
+// Threads: a system and its keyboard are created, acquired and released on the window
+// thread; joysticks there too, and also on the timer thread when one is plugged in or out
+// during play (each system serialises its own bookkeeping); Poll and GetDeviceState run on
+// the timer thread. Every implementation keeps these two apart itself, so a read racing an
+// Unacquire or Release only fails.
 #include <cstdint>
 
 #include "platform/HResult.h"
@@ -54,6 +56,15 @@ struct DIJOYSTATE {
 };
 static_assert(sizeof(DIJOYSTATE) == 80);
 
+// A gamepad reports the same state in one layout whatever its make: its left stick as lX
+// and lY, its buttons at these indices of rgbButtons (a south button fires like button 0).
+inline constexpr int GAMEPAD_SOUTH = 0;
+inline constexpr int GAMEPAD_START = 6;
+inline constexpr int GAMEPAD_DPAD_UP = 11;
+inline constexpr int GAMEPAD_DPAD_DOWN = 12;
+inline constexpr int GAMEPAD_DPAD_LEFT = 13;
+inline constexpr int GAMEPAD_DPAD_RIGHT = 14;
+
 // An attached joystick as enumeration reports it. The instance id names the physical device
 // for as long as it stays plugged in; a replugged device gets a new one.
 struct DIDEVICEINSTANCE {
@@ -94,6 +105,9 @@ public:
     // size must be sizeof(DIJOYSTATE). Fails, leaving data untouched, while unacquired or
     // after the device was unplugged (DIERR_INPUTLOST).
     virtual HRESULT GetDeviceState(uint32_t size, void* data) = 0;
+    // True when the state comes in the gamepad layout; a plain joystick's buttons are
+    // numbered however its maker chose.
+    virtual bool IsGamepad() const { return false; }
 };
 
 // Returns DIENUM_CONTINUE for the next joystick or DIENUM_STOP.
@@ -107,6 +121,9 @@ public:
     // Calls back once per attached joystick until the callback returns DIENUM_STOP.
     virtual HRESULT EnumJoysticks(LPDIENUMDEVICESCALLBACK callback, void* ref) = 0;
     virtual HRESULT CreateJoystick(const DIDEVICEINSTANCE& instance, IJoystickDevice** joystick) = 0;
+    // Timer thread, once per tick: whether a joystick was plugged in or out since the last
+    // call, so the game can pick it up or drop it at once.
+    virtual bool DevicesChanged() { return false; }
     // Window thread: the game's window lost the foreground. Every foreground device is
     // unacquired, as the window system would take it away, until it is acquired again.
     virtual void OnForegroundLost() = 0;

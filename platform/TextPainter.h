@@ -13,4 +13,9 @@ public:
     // color is 0x00RRGGBB. Fails, drawing nothing, when the surface cannot be painted on.
     virtual HRESULT TextOut(CSurface& surface, int32_t x, int32_t y, const char* text,
                             uint32_t color) = 0;
+    // The size in pixels of the cell TextOut would draw the text in.
+    virtual void GetTextExtent(const char* text, int32_t* width, int32_t* height) = 0;
+    // Pixels per unit of the game area (1..8): the font grows with it, so text drawn on a
+    // surface made for a high-resolution screen stays as sharp as the screen.
+    virtual void SetScale(int32_t scale) = 0;
 };

@@ -57,8 +57,9 @@ bool CDisplay::Init(IWindow* window)
     assert(window != nullptr);
     m_hWnd = window;
     const RECT client = window->GetClientRectOnScreen();
-    m_nWidth = client.right - client.left;
-    m_nHeight = client.bottom - client.top;
+    const int32_t scale = std::clamp(window->GetPixelScale(), 1, kMaxScale);
+    m_nWidth = (client.right - client.left) * scale;
+    m_nHeight = (client.bottom - client.top) * scale;
     if (!Record(CreatePrimarySurface(&m_pddsPrimary))) return Fail("DirectDraw Init FAILED");
     if (GetBitsPerPixel(m_pddsPrimary) < kMinBitsPerPixel) return Fail("You need at least High Color Mode");
     if (!Record(CreateBackBuffer(&m_pddsBack, m_nWidth, m_nHeight))) return Fail("DirectDraw Init FAILED");
@@ -66,6 +67,7 @@ bool CDisplay::Init(IWindow* window)
     if (!InitDevice()) return Fail("DirectDraw Init FAILED");
     ReportSize();
     LoadBitmapSurface(m_pddsTitle, kTitleBitmap);
+    SetScale(scale);
     return true;
 }
 
@@ -85,6 +87,7 @@ bool CDisplay::Record(HRESULT hr)
 
 void CDisplay::ReleaseObjects()
 {
+    m_titleScaled.reset();
     Free(m_pddsTitle);
     m_pddsTitle = nullptr;
     m_pLight1 = nullptr;
@@ -234,15 +237,16 @@ HRESULT CDisplay::SetAmbientMaterial(IMaterial3D* material, float r, float g, fl
 HRESULT CDisplay::PrintText(CSurface* surface, int32_t x, int32_t y, const char* text)
 {
     if (surface == nullptr || text == nullptr || m_pTextPainter == nullptr) return E_FAIL;
-    return m_pTextPainter->TextOut(*surface, x, y, text, 0xFFFFFFu);
+    return m_pTextPainter->TextOut(*surface, x * m_nScale, y * m_nScale, text, 0xFFFFFFu);
 }
 
 void CDisplay::BltBitmap(CSurface* source, CSurface* dest, uint32_t flags, int32_t x, int32_t y)
 {
     if (source == nullptr || dest == nullptr) return;
+    if (source == m_pddsTitle && m_titleScaled) source = m_titleScaled.get();
     m_rcSource = {0, 0, source->Width(), source->Height()};
     do {
-        m_hr = dest->BltFast(x, y, *source, m_rcSource, flags);
+        m_hr = dest->BltFast(x * m_nScale, y * m_nScale, *source, m_rcSource, flags);
         if (m_hr == DD_OK) return;
         if (m_hr == DDERR_SURFACELOST && !RestoreSurfaces()) return;
     } while (m_hr == DDERR_WASSTILLDRAWING);
@@ -305,6 +309,18 @@ CSurface* CDisplay::Keep(std::unique_ptr<CSurface> surface)
 void CDisplay::Free(CSurface* surface)
 {
     std::erase_if(m_surfaces, [surface](const auto& owned) { return owned.get() == surface; });
+}
+
+void CDisplay::SetScale(int32_t scale)
+{
+    m_nScale = std::clamp(scale, 1, kMaxScale);
+    if (m_pTextPainter != nullptr) m_pTextPainter->SetScale(m_nScale);
+    m_titleScaled.reset();
+    if (m_pddsTitle == nullptr || m_nScale == 1) return;
+    // Each picture pixel a whole block: a blended edge would no longer match the key.
+    m_titleScaled = std::make_unique<CSurface>(m_pddsTitle->Width() * m_nScale, m_pddsTitle->Height() * m_nScale);
+    m_titleScaled->StretchFrom(*m_pddsTitle, {0, 0, m_pddsTitle->Width(), m_pddsTitle->Height()});
+    if (m_pddsTitle->HasColorKey()) m_titleScaled->SetColorKey(m_pddsTitle->ColorKey());
 }
 
 void GetSurfaceSize(const CSurface* surface, int32_t* width, int32_t* height)

@@ -41,14 +41,15 @@ public:
 
     // False after showing "DirectDraw Init FAILED" or "You need at least High Color Mode"
     // (caption "ERROR") and destroying the window; everything made so far is released.
-    // A missing title picture shows its own message and does not fail the display.
+    // A missing title picture shows its own message and does not fail the display. The
+    // back buffer has the window's pixel scale (SetScale).
     bool Init(IWindow* window);
     // The game area changed size (a window manager placed the frame): the back buffer, depth
     // buffer and viewport are made again for it; the device with its lights and materials
     // and the title picture stay. The caller sets the projection again, and keeps the
     // tick's view transform off the device meanwhile. False, nothing changed, for a size
     // out of range or before Init.
-    bool Resize(int32_t width, int32_t height);  // 1..16384 each
+    bool Resize(int32_t width, int32_t height);  // back-buffer pixels, 1..16384 each
     // Releases what the display owns and nulls the pointers; a second call does nothing.
     void ReleaseObjects();
     bool InitDevice();
@@ -64,10 +65,17 @@ public:
     // An ambient-only material: lines drawn with it show exactly (r, g, b), each 0..1.
     HRESULT SetAmbientMaterial(IMaterial3D* material, float r, float g, float b);
 
-    // White text, no background box; the HUD and the title ignore the result.
+    // White text, no background box; the HUD and the title ignore the result. (x, y) in
+    // game-area units, like the picture's place below.
     HRESULT PrintText(CSurface* surface, int32_t x, int32_t y, const char* text);
-    // A null source (the picture failed to load) draws nothing.
+    // A null source (the picture failed to load) draws nothing. The title picture is drawn
+    // at the display's scale.
     void BltBitmap(CSurface* source, CSurface* dest, uint32_t flags, int32_t x, int32_t y);
+    // Back-buffer pixels per game-area unit, 1..kMaxScale: 2 on a screen of twice the
+    // desktop's resolution, where the caller also makes the back buffer twice as large.
+    // Texts and the picture keep their places and sizes in game-area units; the text is
+    // drawn at the screen's resolution, the picture's pixels as whole blocks.
+    void SetScale(int32_t scale);
     // Cuts both rectangles to the smaller size on each axis (they are changed), then copies
     // one to one into the window's primary surface; dest is in screen coordinates. Every
     // pixel copied is made opaque in the source first: whatever drew it, a compositing
@@ -81,8 +89,10 @@ public:
     bool LoadBitmapSurface(CSurface*& held, const char* name);
     bool ReloadBitmapSurface(CSurface* surface, const char* name);
 
-    int32_t m_nWidth = 0;
+    static constexpr int32_t kMaxScale = 8;
+    int32_t m_nWidth = 0;   // back-buffer pixels
     int32_t m_nHeight = 0;
+    int32_t m_nScale = 1;   // back-buffer pixels per game-area unit
     IPrimarySurface* m_pddsPrimary = nullptr;
     CSurface* m_pddsBack = nullptr;
     CDepthBuffer* m_pddsZBuffer = nullptr;
@@ -109,6 +119,7 @@ private:
     DisplayDevices m_devices;
     std::vector<std::unique_ptr<CSurface>> m_surfaces;
     std::unique_ptr<CDepthBuffer> m_zBuffer;
+    std::unique_ptr<CSurface> m_titleScaled;  // m_pddsTitle at m_nScale, when above 1
     std::unique_ptr<IDevice3D> m_device;
 };
 

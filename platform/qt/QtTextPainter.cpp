@@ -21,6 +21,13 @@ QtTextPainter::QtTextPainter() : m_font(QStringLiteral("DejaVu Sans"))
     m_nAscent = QFontMetrics(m_font).ascent();
 }
 
+void QtTextPainter::SetScale(int32_t scale)
+{
+    m_font.setPixelSize(13 * std::clamp(scale, 1, 8));
+    m_nAscent = QFontMetrics(m_font).ascent();
+    m_kept.clear();  // rasterised at the old size
+}
+
 HRESULT QtTextPainter::TextOut(CSurface& surface, int32_t x, int32_t y, const char* text, uint32_t color)
 {
     if (text == nullptr) return E_INVALIDARG;
@@ -35,6 +42,13 @@ HRESULT QtTextPainter::TextOut(CSurface& surface, int32_t x, int32_t y, const ch
         surface.MarkWritten(row, x0, x1 - 1);
     }
     return S_OK;
+}
+
+void QtTextPainter::GetTextExtent(const char* text, int32_t* width, int32_t* height)
+{
+    const QFontMetrics metrics(m_font);
+    *width = metrics.horizontalAdvance(QString::fromLatin1(text != nullptr ? text : ""));
+    *height = metrics.height();
 }
 
 const QtTextPainter::Rendered& QtTextPainter::Find(const char* text, uint32_t color)

@@ -1,7 +1,7 @@
 #pragma once
 // Text drawn with Qt into a surface's pixels. One font for the game's life, "DejaVu Sans"
-// at 13 pixels, drawn without antialiasing so the HUD stays crisp over the 3D scene like
-// the desktop's default font. Each text is rasterised by Qt once and kept as the runs of
+// at 13 pixels times the scale, drawn without antialiasing so the HUD stays crisp over the
+// 3D scene like the desktop's default font. Each text is rasterised by Qt once and kept as the runs of
 // pixels it sets; drawing it again writes those runs, as long as it stays among the most
 // recent texts. Without antialiasing a glyph pixel is set or not, so this is exactly
 // what Qt would draw at any whole-pixel position.
@@ -19,6 +19,8 @@ public:
 
     // (x, y) is the top-left corner of the text's cell; no background is drawn.
     HRESULT TextOut(CSurface& surface, int32_t x, int32_t y, const char* text, uint32_t color) override;
+    void GetTextExtent(const char* text, int32_t* width, int32_t* height) override;
+    void SetScale(int32_t scale) override;
 
     const QFont& Font() const { return m_font; }
 

@@ -14,6 +14,14 @@ namespace {
 constexpr uint8_t kButtonDown = 0x80;
 constexpr int kButtons = 32;
 
+static_assert(GAMEPAD_SOUTH == SDL_CONTROLLER_BUTTON_A && GAMEPAD_START == SDL_CONTROLLER_BUTTON_START &&
+              GAMEPAD_DPAD_UP == SDL_CONTROLLER_BUTTON_DPAD_UP &&
+              GAMEPAD_DPAD_DOWN == SDL_CONTROLLER_BUTTON_DPAD_DOWN &&
+              GAMEPAD_DPAD_LEFT == SDL_CONTROLLER_BUTTON_DPAD_LEFT &&
+              GAMEPAD_DPAD_RIGHT == SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
+              "the gamepad layout is SDL's button order");
+static_assert(SDL_CONTROLLER_BUTTON_MAX <= kButtons);
+
 // The axis a DIJOFS_* offset names, or -1.
 int AxisIndex(uint32_t offset)
 {
@@ -23,6 +31,11 @@ int AxisIndex(uint32_t offset)
 }  // namespace
 
 CSdlJoystick::CSdlJoystick(_SDL_Joystick* joystick) : m_pJoystick(joystick) {}
+
+CSdlJoystick::CSdlJoystick(_SDL_GameController* pad)
+    : m_pJoystick(SDL_GameControllerGetJoystick(pad)), m_pPad(pad)
+{
+}
 
 CSdlJoystick::~CSdlJoystick()
 {
@@ -71,7 +84,11 @@ void CSdlJoystick::Release()
     std::lock_guard<std::mutex> lock(SdlLock());
     m_bAcquired = false;
     if (m_pJoystick == nullptr) return;
-    SDL_JoystickClose(m_pJoystick);
+    if (m_pPad != nullptr) {
+        SDL_GameControllerClose(m_pPad);
+    } else {
+        SDL_JoystickClose(m_pJoystick);
+    }
     m_pJoystick = nullptr;
 }
 
@@ -99,17 +116,40 @@ HRESULT CSdlJoystick::GetDeviceState(uint32_t size, void* data)
 
 void CSdlJoystick::ReadState(DIJOYSTATE* state)
 {
+    int32_t raw[kAxes] = {};
+    uint8_t buttons[kButtons] = {};
+    if (m_pPad != nullptr) {
+        ReadPad(raw, buttons);
+    } else {
+        ReadRaw(raw, buttons);
+    }
     int32_t* const axes[kAxes] = {&state->lX, &state->lY, &state->lZ,
                                   &state->lRx, &state->lRy, &state->lRz};
-    const int axisCount = std::min(kAxes, SDL_JoystickNumAxes(m_pJoystick));
     for (int axis = 0; axis < kAxes; ++axis) {
         const Axis& range = m_axes[axis];
-        const int32_t raw = axis < axisCount ? SDL_JoystickGetAxis(m_pJoystick, axis) : 0;
-        *axes[axis] = ScaleAxis(raw, range.min, range.max, range.deadZone);
+        *axes[axis] = ScaleAxis(raw[axis], range.min, range.max, range.deadZone);
     }
-    const int buttons = std::min(kButtons, SDL_JoystickNumButtons(m_pJoystick));
-    for (int button = 0; button < buttons; ++button) {
-        state->rgbButtons[button] = SDL_JoystickGetButton(m_pJoystick, button) ? kButtonDown : 0;
+    std::memcpy(state->rgbButtons, buttons, sizeof buttons);
+}
+
+void CSdlJoystick::ReadRaw(int32_t* axes, uint8_t* buttons)
+{
+    const int axisCount = std::min(kAxes, SDL_JoystickNumAxes(m_pJoystick));
+    for (int axis = 0; axis < axisCount; ++axis) axes[axis] = SDL_JoystickGetAxis(m_pJoystick, axis);
+    const int buttonCount = std::min(kButtons, SDL_JoystickNumButtons(m_pJoystick));
+    for (int button = 0; button < buttonCount; ++button) {
+        buttons[button] = SDL_JoystickGetButton(m_pJoystick, button) ? kButtonDown : 0;
+    }
+}
+
+void CSdlJoystick::ReadPad(int32_t* axes, uint8_t* buttons)
+{
+    // Only the left stick steers; the other sticks and the triggers stay centred.
+    axes[0] = SDL_GameControllerGetAxis(m_pPad, SDL_CONTROLLER_AXIS_LEFTX);
+    axes[1] = SDL_GameControllerGetAxis(m_pPad, SDL_CONTROLLER_AXIS_LEFTY);
+    for (int button = 0; button < SDL_CONTROLLER_BUTTON_MAX; ++button) {
+        const auto which = static_cast<SDL_GameControllerButton>(button);
+        buttons[button] = SDL_GameControllerGetButton(m_pPad, which) ? kButtonDown : 0;
     }
 }
 

@@ -6,12 +6,14 @@
 
 #include "platform/sdl/SdlJoystickSubsystem.h"
 
-CSdlVirtualJoystick::CSdlVirtualJoystick(int axes, int buttons)
+CSdlVirtualJoystick::CSdlVirtualJoystick(int axes, int buttons, Kind kind)
 {
     std::lock_guard<std::mutex> lock(SdlLock());
     m_bStarted = StartSdlJoysticks();
     if (!m_bStarted) return;
-    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, 0);
+    const SDL_JoystickType type =
+        kind == Kind::Gamepad ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_UNKNOWN;
+    const int index = SDL_JoystickAttachVirtual(type, axes, buttons, 0);
     if (index < 0) return;
     m_pHandle = SDL_JoystickOpen(index);
     if (m_pHandle != nullptr) m_instanceId = SDL_JoystickInstanceID(m_pHandle);
@@ -21,7 +23,7 @@ CSdlVirtualJoystick::~CSdlVirtualJoystick()
 {
     Unplug();
     std::lock_guard<std::mutex> lock(SdlLock());
-    if (m_bStarted) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    if (m_bStarted) StopSdlJoysticks();
 }
 
 void CSdlVirtualJoystick::SetAxis(int axis, int16_t value)

@@ -1,14 +1,17 @@
 #pragma once
 // A joystick made in software by SDL's virtual joystick driver. It is enumerated and read
 // like a plugged-in device, so tests can move its stick and press its buttons without
-// hardware. Same threads and lock as the rest of this layer.
+// hardware. A gamepad gets SDL's mapping for virtual pads: buttons in the gamepad layout,
+// axes 0 and 1 the left stick; a plain joystick gets none. Same threads and lock as the
+// rest of this layer.
 #include <cstdint>
 
 struct _SDL_Joystick;
 
 class CSdlVirtualJoystick {
 public:
-    CSdlVirtualJoystick(int axes, int buttons);  // plugged in at once
+    enum class Kind { Joystick, Gamepad };
+    CSdlVirtualJoystick(int axes, int buttons, Kind kind = Kind::Joystick);  // plugged in at once
     ~CSdlVirtualJoystick();                      // unplugged
     CSdlVirtualJoystick(const CSdlVirtualJoystick&) = delete;
     CSdlVirtualJoystick& operator=(const CSdlVirtualJoystick&) = delete;

@@ -22,6 +22,7 @@ HRESULT CDesktopInputSystem::CreateKeyboard(IKeyboardDevice** keyboard)
 {
     std::unique_ptr<CX11Keyboard> serverKeyboard;
     if (m_bServerKeyMap) serverKeyboard = CX11Keyboard::Open();
+    std::lock_guard<std::mutex> lock(m_devicesLock);
     if (serverKeyboard) {
         *keyboard = serverKeyboard.get();
         m_devices.push_back(std::move(serverKeyboard));
@@ -49,12 +50,19 @@ HRESULT CDesktopInputSystem::CreateJoystick(const DIDEVICEINSTANCE& instance,
     std::unique_ptr<CSdlJoystick> opened = m_pJoysticks->Open(instance);
     *joystick = opened.get();
     if (!opened) return DIERR_DEVICENOTREG;
+    std::lock_guard<std::mutex> lock(m_devicesLock);
     m_devices.push_back(std::move(opened));
     return DI_OK;
 }
 
+bool CDesktopInputSystem::DevicesChanged()
+{
+    return m_pJoysticks->DevicesChanged();
+}
+
 void CDesktopInputSystem::OnForegroundLost()
 {
+    std::lock_guard<std::mutex> lock(m_devicesLock);
     for (const auto& device : m_devices) device->Unacquire();
 }
 

@@ -11,6 +11,7 @@
 //  - hand every key press and release it receives to KeyEvent, auto-repeats included
 //    (they are filtered here); with the server's key map in use they are ignored.
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/InputSystem.h"
@@ -30,6 +31,7 @@ public:
     HRESULT CreateKeyboard(IKeyboardDevice** keyboard) override;
     HRESULT EnumJoysticks(LPDIENUMDEVICESCALLBACK callback, void* ref) override;
     HRESULT CreateJoystick(const DIDEVICEINSTANCE& instance, IJoystickDevice** joystick) override;
+    bool DevicesChanged() override;
     void OnForegroundLost() override;
 
     void KeyEvent(const QKeyEvent& event);
@@ -39,6 +41,7 @@ public:
 private:
     bool m_bServerKeyMap;
     std::unique_ptr<CSdlJoystickSubsystem> m_pJoysticks;  // outlives the devices below
+    std::mutex m_devicesLock;  // a joystick may be added on the timer thread
     std::vector<std::unique_ptr<IInputDevice>> m_devices;
     std::vector<CQtKeyboard*> m_eventKeyboards;  // those of m_devices fed by KeyEvent
 };

@@ -184,6 +184,29 @@ TEST_F(DisplayTest, TheTitleBlitSkipsBlackAndCopiesEveryOtherColour)
     display.ReleaseObjects();
 }
 
+TEST_F(DisplayTest, AtScaleTwoTextAndPictureKeepTheirPlacesInGameAreaUnits)
+{
+    CDisplay display(devices);
+    ASSERT_TRUE(display.Init(&window));
+    CSurface back(1280, 960);
+    back.Fill(0x777777);
+    display.SetScale(2);
+    EXPECT_EQ(painter.scale, 2);
+    display.BltBitmap(display.m_pddsTitle, &back, DDBLTFAST_SRCCOLORKEY, 170, 20);
+    EXPECT_EQ(back.Pixel(341, 41), 0x777777u) << "black stays transparent";
+    EXPECT_EQ(back.Pixel(342, 40), 0x000001u);
+    EXPECT_EQ(back.Pixel(343, 41), 0x000001u);
+    EXPECT_EQ(back.Pixel(399, 59), 0x09001Du);
+    EXPECT_EQ(back.Pixel(400, 59), 0x777777u);
+    display.PrintText(&back, 40, 10, "Score: 000500");
+    EXPECT_EQ(painter.texts.back().x * 100 + painter.texts.back().y, 8020);
+    display.SetScale(1);
+    EXPECT_EQ(painter.scale, 1);
+    display.PrintText(&back, 40, 10, "Score: 000500");
+    EXPECT_EQ(painter.texts.back().x * 100 + painter.texts.back().y, 4010);
+    display.ReleaseObjects();
+}
+
 TEST_F(DisplayTest, LoadingAgainFreesTheOldPictureEvenWhenTheNewOneFails)
 {
     CDisplay display(devices);

@@ -167,6 +167,35 @@ TEST_F(GameTest, HudShowsScoreLivesAndStageInTheirFormats)
     EXPECT_EQ(texts[3].y, 200);
 }
 
+TEST_F(GameTest, PauseFreezesARunUnderACentredPausedAndIsIgnoredOnTheTitle)
+{
+    h.Start();
+    h.game->TogglePause();
+    h.Tick();
+    EXPECT_EQ(h.window.invalidates, 1) << "the title goes on";
+    Press(DIK_SPACE);
+    h.Tick();
+    Release(DIK_SPACE);
+    ASSERT_EQ(h.game->m_nState, STATE_PLAY);
+
+    h.game->TogglePause();
+    const int repaints = h.window.invalidates;
+    const float track = g_objects[0]->m_vPos.z;
+    h.Ticks(40);
+    EXPECT_EQ(h.window.invalidates, repaints);
+    EXPECT_EQ(g_objects[0]->m_vPos.z, track);
+    auto texts = h.PaintTexts();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[3].text, "Paused");
+    EXPECT_EQ(texts[3].x, (640 - 6 * CRecordingTextPainter::kCharWidth) / 2);
+    EXPECT_EQ(texts[3].y, (480 - CRecordingTextPainter::kCharHeight) / 2);
+
+    h.game->TogglePause();
+    h.Tick();
+    EXPECT_NE(g_objects[0]->m_vPos.z, track);
+    EXPECT_EQ(h.PaintTexts().size(), 3u);
+}
+
 TEST_F(GameTest, NoTimerMeansNoTicksButTheGameStillStarts)
 {
     h.timer.failCaps = true;

@@ -1,17 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <cstring>
 
+#include "game/Game.h"
+#include "game/Globals.h"
 #include "input/Input.h"
 #include "platform/PlatformInstance.h"
 #include "platform/sdl/SdlJoystick.h"
 #include "platform/sdl/SdlVirtualJoystick.h"
 #include "platform/x11/DesktopInputSystem.h"
 #include "tests/fakes/FakeWindow.h"
+#include "tests/fakes/GameHarness.h"
 
 namespace {
 
 constexpr int16_t kHalfDeflection = 16384;  // half of SDL's range, the dead zone's edge
+constexpr int kPadAxes = 6;      // sticks and triggers
+constexpr int kPadButtons = 15;  // through the D-pad
+constexpr auto kGamepad = CSdlVirtualJoystick::Kind::Gamepad;
 
 class SdlJoystickTest : public testing::Test {
 protected:
@@ -21,8 +28,13 @@ protected:
     uint32_t Tick()
     {
         g_dwInput = 0;
+        input.PollKeyboard();
         input.PollJoystick();
         return g_dwInput;
+    }
+    void Key(QEvent::Type type, int key)
+    {
+        system.KeyEvent(QKeyEvent(type, key, Qt::NoModifier));
     }
 
     CDesktopInputSystem system{false};
@@ -52,20 +64,76 @@ TEST_F(SdlJoystickTest, DeflectionsInsideTheDeadZoneSetNoBitAndBeyondItTheFullBi
     EXPECT_EQ(Tick(), INPUT_DOWN | INPUT_FIRE);
 }
 
-TEST_F(SdlJoystickTest, AJoystickPluggedInLaterIsReadAfterTheNextAcquire)
+TEST_F(SdlJoystickTest, APadPluggedInOrOutDuringPlayIsPickedUpOrDroppedAtOnce)
 {
     ASSERT_TRUE(input.Init(&window, &instance));
     EXPECT_EQ(input.m_pJoystick.load(), nullptr);
-    CSdlVirtualJoystick stick(2, 1);
-    stick.SetButton(0, true);
-    EXPECT_EQ(Tick(), 0u);
-    input.Acquire();
-    EXPECT_EQ(Tick(), INPUT_FIRE);
+    CSdlVirtualJoystick pad(kPadAxes, kPadButtons, kGamepad);
+    pad.SetButton(GAMEPAD_SOUTH, true);
+    EXPECT_EQ(Tick(), INPUT_FIRE) << "no activation needed";
 
-    stick.Unplug();
-    EXPECT_EQ(Tick(), 0u);
-    input.Acquire();
+    Key(QEvent::KeyPress, Qt::Key_Left);
+    pad.Unplug();
+    EXPECT_EQ(Tick(), INPUT_LEFT) << "the keyboard goes on alone";
     EXPECT_EQ(input.m_pJoystick.load(), nullptr);
+    EXPECT_EQ(Tick(), INPUT_LEFT);
+
+    CSdlVirtualJoystick stick(2, 1);
+    stick.SetAxis(0, 32767);
+    EXPECT_EQ(Tick(), INPUT_LEFT | INPUT_RIGHT);
+}
+
+TEST_F(SdlJoystickTest, EachGamepadControlSetsItsBitAndOnlyItsOwn)
+{
+    CSdlVirtualJoystick pad(kPadAxes, kPadButtons, kGamepad);
+    ASSERT_TRUE(input.Init(&window, &instance));
+    ASSERT_NE(input.m_pJoystick.load(), nullptr);
+    ASSERT_TRUE(input.m_pJoystick.load()->IsGamepad());
+    const struct {
+        int button;
+        uint32_t bit;
+    } kButtons[] = {{GAMEPAD_DPAD_LEFT, INPUT_LEFT}, {GAMEPAD_DPAD_RIGHT, INPUT_RIGHT},
+                    {GAMEPAD_DPAD_UP, INPUT_UP},     {GAMEPAD_DPAD_DOWN, INPUT_DOWN},
+                    {GAMEPAD_SOUTH, INPUT_FIRE},     {GAMEPAD_START, INPUT_START},
+                    {1, 0u}, {2, 0u}, {3, 0u}, {4, 0u}, {9, 0u}, {10, 0u}};
+    for (const auto& control : kButtons) {
+        pad.SetButton(control.button, true);
+        EXPECT_EQ(Tick(), control.bit) << "button " << control.button;
+        pad.SetButton(control.button, false);
+    }
+    pad.SetAxis(0, -(kHalfDeflection - 400));
+    EXPECT_EQ(Tick(), 0u) << "the left stick keeps the dead zone";
+    pad.SetAxis(0, -(kHalfDeflection + 400));
+    pad.SetAxis(1, 32767);
+    EXPECT_EQ(Tick(), INPUT_LEFT | INPUT_DOWN);
+    pad.SetAxis(0, 0);
+    pad.SetAxis(1, 0);
+    for (int axis = 2; axis < kPadAxes; ++axis) pad.SetAxis(axis, 32767);
+    EXPECT_EQ(Tick(), 0u) << "right stick and triggers do nothing";
+}
+
+TEST_F(SdlJoystickTest, APlainJoystickFiresWithButtonZeroAlone)
+{
+    CSdlVirtualJoystick stick(2, kPadButtons);
+    ASSERT_TRUE(input.Init(&window, &instance));
+    ASSERT_FALSE(input.m_pJoystick.load()->IsGamepad());
+    for (int button = 1; button < kPadButtons; ++button) stick.SetButton(button, true);
+    EXPECT_EQ(Tick(), 0u);
+}
+
+TEST(SdlGamepadGameTest, StartOnTheTitleBeginsARun)
+{
+    CDesktopInputSystem system(false);
+    CSdlVirtualJoystick pad(kPadAxes, kPadButtons, kGamepad);
+    CGameHarness harness;
+    harness.instance.pInputSystem = &system;
+    ASSERT_TRUE(g_pInput->Init(&harness.window, &harness.instance));
+    harness.Start();
+    harness.Ticks(3);
+    EXPECT_EQ(harness.game->m_nState, STATE_TITLE);
+    pad.SetButton(GAMEPAD_START, true);
+    harness.Tick();
+    EXPECT_EQ(harness.game->m_nState, STATE_PLAY);
 }
 
 TEST_F(SdlJoystickTest, NothingIsReadOnceTheWindowLosesTheForeground)

@@ -18,10 +18,12 @@
 #include "render/Meshes.h"
 #include "tests/fakes/MeshReset.h"
 
-CBusyScene::CBusyScene(DisplayDevices devices, Scene scene) : m_display(std::move(devices))
+CBusyScene::CBusyScene(DisplayDevices devices, Scene scene, int32_t scale) : m_display(std::move(devices))
 {
     m_window.primary = &m_primary;
+    m_window.clientRect = {0, 0, 640 * scale, 480 * scale};
     if (!m_display.Init(&m_window)) std::abort();
+    m_display.SetScale(scale);
     g_pDisplay = &m_display;
     g_pD3DDevice = m_display.m_pDevice;
     g_pViewport = m_display.m_pViewport;

@@ -16,7 +16,8 @@ public:
     enum class Scene { Title, Play, GameOver };
 
     // devices.pTextPainter and pBitmapLoader may be null (no texts, no title picture).
-    explicit CBusyScene(DisplayDevices devices, Scene scene = Scene::Play);
+    // scale: the display's, with a back buffer that many times 640 x 480.
+    explicit CBusyScene(DisplayDevices devices, Scene scene = Scene::Play, int32_t scale = 1);
     ~CBusyScene();
     CBusyScene(const CBusyScene&) = delete;
     CBusyScene& operator=(const CBusyScene&) = delete;

@@ -1,5 +1,6 @@
 #pragma once
-// Records the texts drawn, with their positions; draws nothing.
+// Records the texts drawn, with their positions; draws nothing. Every character measures
+// kCharWidth x kCharHeight.
 #include <mutex>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@
 
 class CRecordingTextPainter final : public ITextPainter {
 public:
+    static constexpr int32_t kCharWidth = 7;
+    static constexpr int32_t kCharHeight = 15;
     struct Text {
         int32_t x, y;
         std::string text;
@@ -19,6 +22,12 @@ public:
         texts.push_back({x, y, text, color});
         return S_OK;
     }
+    void GetTextExtent(const char* text, int32_t* width, int32_t* height) override
+    {
+        *width = kCharWidth * static_cast<int32_t>(std::string(text).size());
+        *height = kCharHeight;
+    }
+    void SetScale(int32_t value) override { scale = value; }
     std::vector<Text> Take()
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -27,6 +36,7 @@ public:
         return taken;
     }
     std::vector<Text> texts;
+    int32_t scale = 1;
 
 private:
     std::mutex m_lock;

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -207,4 +208,26 @@ TEST_F(MainFrameTest, TheTableDialogPausesTheRunAndClosingItResumes)
     frame->OnHighScoreTable();
     EXPECT_TRUE(pausedWhileOpen);
     EXPECT_TRUE(QTest::qWaitFor([&] { return frame->m_pGame->m_bActive.load(); }, 2000));
+}
+
+TEST_F(MainFrameTest, PPausesOnlyARunAndF11GivesBackTheSameWindow)
+{
+    QTest::keyClick(frame, Qt::Key_P);
+    EXPECT_FALSE(frame->m_pGame->IsPaused()) << "the title does not pause";
+    frame->m_pGame->EnterPlay();
+    QTest::keyClick(frame, Qt::Key_P);
+    EXPECT_TRUE(frame->m_pGame->IsPaused());
+    QTest::keyClick(frame, Qt::Key_P);
+    EXPECT_FALSE(frame->m_pGame->IsPaused());
+
+    const QRect windowed = frame->frameGeometry();
+    QTest::keyClick(frame, Qt::Key_F11);
+    QApplication::processEvents();
+    EXPECT_FALSE(frame->menuBar()->isVisible());
+    EXPECT_EQ(frame->geometry(), frame->screen()->geometry());
+    QTest::keyClick(frame, Qt::Key_F11);
+    QApplication::processEvents();
+    EXPECT_TRUE(frame->menuBar()->isVisible());
+    EXPECT_EQ(frame->frameGeometry(), windowed);
+    EXPECT_EQ(frame->minimumSize(), frame->maximumSize());
 }
