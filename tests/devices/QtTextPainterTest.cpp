@@ -67,7 +67,9 @@ TEST_F(QtTextPainterTest, ASecondTextOverTheFirstLeavesBothVisible)
     painter.TextOut(both, 8, 6, "Stage: 01", 0xFFFFFF);
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 120; ++x)
-            if ((one.Pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) ASSERT_EQ(both.Pixel(x, y) & 0xFFFFFF, 0xFFFFFFu);
+            if ((one.Pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) {
+                ASSERT_EQ(both.Pixel(x, y) & 0xFFFFFF, 0xFFFFFFu);
+            }
     EXPECT_GT(Changed(both, 0), Changed(one, 0));
     // Text running off the surface is cut, not written past it.
     CSurface tiny(6, 6);
