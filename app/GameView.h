@@ -31,6 +31,8 @@ public:
     int32_t PixelScale() const;
     // Window thread, once the frame is shown; opens the direct path on first use.
     std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) override;
+    // The shared-memory path only opens on a 24-bit X visual.
+    bool IgnoresAlpha() const override { return m_pPresenter != nullptr; }
     QPaintEngine* paintEngine() const override;
 
 signals:

@@ -16,4 +16,7 @@ public:
     // Memory for a width x height back buffer that Blt shows without copying it; null
     // (the default) when there is none, and the back buffer keeps memory of its own.
     virtual std::shared_ptr<uint32_t> AllocatePixels(int32_t, int32_t) { return nullptr; }
+    // True when the window shows pixels with their top byte ignored (an X server's 24-bit
+    // visual), so presenting need not make them opaque first.
+    virtual bool IgnoresAlpha() const { return false; }
 };

@@ -259,7 +259,7 @@ HRESULT CDisplay::Present(CSurface* source, RECT* s, RECT* d)
     if (s->Width() < d->Width()) d->right = d->left + s->Width();
     if (s->Height() < d->Height()) d->bottom = d->top + s->Height();
     if (source == nullptr || m_pddsPrimary == nullptr) return m_hr = E_FAIL;
-    MakeOpaque(*source, *s);
+    if (!m_pddsPrimary->IgnoresAlpha()) MakeOpaque(*source, *s);
     return m_hr = m_pddsPrimary->Blt(*d, *source, *s);
 }
 
