@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/DepthBuffer.h"
 #include "platform/Surface.h"
@@ -65,7 +68,59 @@ uint32_t PackFixed(int32_t r, int32_t g, int32_t b)
     return (uint32_t(r) & 0xFF0000u) | ((uint32_t(g) >> 8) & 0xFF00u) | (uint32_t(b) >> 16);
 }
 
+// int32_t(std::floor(v)) for |v| < 2^31, without a library call: truncation moves a
+// negative fraction up, and beyond 2^23 every float is whole.
+int32_t FloorToInt(float v)
+{
+    const int32_t truncated = int32_t(v);
+    return truncated - int32_t(float(truncated) > v);
+}
+
 }  // namespace
+
+// Pixel i along the major axis lies at
+//   t = clamp((i - start) / along, 0, 1), minor = floor(across0 + t * across + 0.5),
+//   depth z0 + t * dz.
+// The golden frames hold exactly these roundings: no reciprocal, no stepping.
+struct CRasterizer::Line {
+    float start, along, across0, across, z0, dz;
+    int32_t lo, hi;  // major range inside the scissor, lo <= hi
+    int32_t minorMin, minorMax;
+    const RasterVertex* a;
+    const RasterVertex* b;
+    uint32_t colour;  // a's
+
+    // Pixels i..i+3, from the same formulas in each lane, so the same floats.
+    void Points(int32_t i, int32_t* minor, float* t, float* z) const
+    {
+#if defined(__SSE2__)
+        const __m128 major = _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(i), _mm_setr_epi32(0, 1, 2, 3)));
+        const __m128 ratio = _mm_div_ps(_mm_sub_ps(major, _mm_set1_ps(start)), _mm_set1_ps(along));
+        // In this operand order max and min keep a -0 ratio, as std::clamp does.
+        const __m128 tt = _mm_min_ps(_mm_set1_ps(1.0f), _mm_max_ps(_mm_setzero_ps(), ratio));
+        const __m128 v = _mm_add_ps(_mm_add_ps(_mm_set1_ps(across0), _mm_mul_ps(tt, _mm_set1_ps(across))),
+                                    _mm_set1_ps(0.5f));
+        // FloorToInt in each lane.
+        const __m128i truncated = _mm_cvttps_epi32(v);
+        const __m128i below = _mm_castps_si128(_mm_cmplt_ps(v, _mm_cvtepi32_ps(truncated)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(minor), _mm_add_epi32(truncated, below));
+        _mm_storeu_ps(t, tt);
+        _mm_storeu_ps(z, _mm_add_ps(_mm_set1_ps(z0), _mm_mul_ps(tt, _mm_set1_ps(dz))));
+#else
+        for (int32_t k = 0; k < 4; ++k) {
+            t[k] = std::clamp((float(i + k) - start) / along, 0.0f, 1.0f);
+            minor[k] = FloorToInt(across0 + t[k] * across + 0.5f);
+            z[k] = z0 + t[k] * dz;
+        }
+#endif
+    }
+
+    uint32_t Blend(float t) const
+    {
+        return PackFixed(ToFixed(a->r + t * (b->r - a->r)), ToFixed(a->g + t * (b->g - a->g)),
+                         ToFixed(a->b + t * (b->b - a->b)));
+    }
+};
 
 // A value over the triangle as v(x, y) = base + dx*(x - x0) + dy*(y - y0).
 struct CRasterizer::Gradient {
@@ -160,37 +215,103 @@ void CRasterizer::DrawLine(const RasterVertex& a, const RasterVertex& b)
 {
     if (!Usable(a) || !Usable(b)) return;
     const bool xMajor = std::fabs(b.x - a.x) >= std::fabs(b.y - a.y);
-    const float start = xMajor ? a.x : a.y, along = xMajor ? b.x - a.x : b.y - a.y;
-    const float across0 = xMajor ? a.y : a.x, across = xMajor ? b.y - a.y : b.x - a.x;
-    const int32_t first = int32_t(std::floor(start + 0.5f));
-    const int32_t end = int32_t(std::floor(start + along + 0.5f));
+    Line line;
+    line.start = xMajor ? a.x : a.y, line.along = xMajor ? b.x - a.x : b.y - a.y;
+    line.across0 = xMajor ? a.y : a.x, line.across = xMajor ? b.y - a.y : b.x - a.x;
+    line.z0 = a.z, line.dz = b.z - a.z;
+    const int32_t first = FloorToInt(line.start + 0.5f);
+    const int32_t end = FloorToInt(line.start + line.along + 0.5f);
     if (first == end) return;
     const int32_t lastPixel = end > first ? end - 1 : end + 1;
     const int32_t majorMin = xMajor ? m_scissor.left : m_scissor.top;
     const int32_t majorMax = (xMajor ? m_scissor.right : m_scissor.bottom) - 1;
-    const int32_t minorMin = xMajor ? m_scissor.top : m_scissor.left;
-    const int32_t minorMax = (xMajor ? m_scissor.bottom : m_scissor.right) - 1;
-    const int32_t lo = std::max(std::min(first, lastPixel), majorMin);
-    const int32_t hi = std::min(std::max(first, lastPixel), majorMax);
+    line.minorMin = xMajor ? m_scissor.top : m_scissor.left;
+    line.minorMax = (xMajor ? m_scissor.bottom : m_scissor.right) - 1;
+    line.lo = std::max(std::min(first, lastPixel), majorMin);
+    line.hi = std::min(std::max(first, lastPixel), majorMax);
+    line.a = &a, line.b = &b;
+    line.colour = PackFixed(ToFixed(a.r), ToFixed(a.g), ToFixed(a.b));
     // Lines of one colour (all the track's) skip the per-pixel blend; it would give the
     // same value, since t * 0 is 0 for every t here.
     const bool flat = a.r == b.r && a.g == b.g && a.b == b.b;
-    const uint32_t colour = PackFixed(ToFixed(a.r), ToFixed(a.g), ToFixed(a.b));
-    for (int32_t i = lo; i <= hi; ++i) {
-        const float t = std::clamp((float(i) - start) / along, 0.0f, 1.0f);
-        const int32_t j = int32_t(std::floor(across0 + t * across + 0.5f));
-        if (j < minorMin || j > minorMax) continue;
-        const int32_t x = xMajor ? i : j, y = xMajor ? j : i;
-        const size_t at = size_t(y) * m_nStride + x;
-        const float z = a.z + t * (b.z - a.z);
-        if (m_bDepthTest) {
-            if (!(z <= m_depth[at])) continue;
-            m_depth[at] = z;
-            m_depthBuffer.MarkWritten(y, x, x);
+    using Pixels = void (CRasterizer::*)(const Line&);
+    static constexpr Pixels kPixels[2][2][2] = {
+        {{&CRasterizer::DrawLinePixels<false, false, false>, &CRasterizer::DrawLinePixels<false, false, true>},
+         {&CRasterizer::DrawLinePixels<false, true, false>, &CRasterizer::DrawLinePixels<false, true, true>}},
+        {{&CRasterizer::DrawLinePixels<true, false, false>, &CRasterizer::DrawLinePixels<true, false, true>},
+         {&CRasterizer::DrawLinePixels<true, true, false>, &CRasterizer::DrawLinePixels<true, true, true>}}};
+    if (line.lo <= line.hi) (this->*kPixels[xMajor][m_bDepthTest][flat])(line);
+}
+
+// Written pixels are marked in runs, since a mark per pixel costs more than the pixel:
+// an x-major line's run is a row's stretch, a y-major line's a column of rows in one chunk.
+template <bool kXMajor>
+struct CRasterizer::MarkRun {
+    int32_t minor = -1, first = 0, last = -2;  // x-major: row, x range; y-major: x, y range
+
+    bool Extends(int32_t x, int32_t y)
+    {
+        if constexpr (kXMajor) {
+            if (y != minor || x != last + 1) return false;
+            last = x;
+        } else {
+            if (y != last + 1 || (x >> CDirtyChunks::kChunkShift) != (minor >> CDirtyChunks::kChunkShift)) return false;
+            last = y;
         }
-        m_target.MarkWritten(y, x, x);
-        m_pixels[at] = flat ? colour
-                            : PackFixed(ToFixed(a.r + t * (b.r - a.r)), ToFixed(a.g + t * (b.g - a.g)),
-                                        ToFixed(a.b + t * (b.b - a.b)));
+        return true;
     }
+    void Start(int32_t x, int32_t y)
+    {
+        minor = kXMajor ? y : x;
+        first = last = kXMajor ? x : y;
+    }
+};
+
+template <bool kXMajor, bool kDepthTest>
+void CRasterizer::Mark(const MarkRun<kXMajor>& run)
+{
+    if (run.minor < 0) return;
+    if constexpr (kXMajor) {
+        m_target.MarkWritten(run.minor, run.first, run.last);
+        if (kDepthTest) m_depthBuffer.MarkWritten(run.minor, run.first, run.last);
+    } else {
+        for (int32_t y = run.first; y <= run.last; ++y) {
+            m_target.MarkWritten(y, run.minor, run.minor);
+            if (kDepthTest) m_depthBuffer.MarkWritten(y, run.minor, run.minor);
+        }
+    }
+}
+
+template <bool kXMajor, bool kDepthTest, bool kFlat>
+void CRasterizer::DrawLinePixels(const Line& line)
+{
+    // Locals, since a pixel store could otherwise change them for all the compiler knows.
+    uint32_t* const pixels = m_pixels;
+    float* const depth = m_depth;
+    const size_t stride = size_t(m_nStride);
+    const int32_t minorMin = line.minorMin, minorMax = line.minorMax, hi = line.hi;
+    const uint32_t colour = line.colour;
+    MarkRun<kXMajor> run;
+    constexpr int32_t kBlock = 32;
+    alignas(16) int32_t minor[kBlock];
+    alignas(16) float t[kBlock], z[kBlock];
+    for (int32_t i0 = line.lo; i0 <= hi; i0 += kBlock) {
+        const int32_t n = std::min(kBlock, hi - i0 + 1);
+        for (int32_t k = 0; k < n; k += 4) line.Points(i0 + k, minor + k, t + k, z + k);
+        for (int32_t k = 0; k < n; ++k) {
+            const int32_t j = minor[k];
+            if (j < minorMin || j > minorMax) continue;
+            const int32_t x = kXMajor ? i0 + k : j, y = kXMajor ? j : i0 + k;
+            const size_t at = size_t(y) * stride + size_t(x);
+            if constexpr (kDepthTest) {
+                if (!(z[k] <= depth[at])) continue;
+                depth[at] = z[k];
+            }
+            pixels[at] = kFlat ? colour : line.Blend(t[k]);
+            if (run.Extends(x, y)) continue;
+            Mark<kXMajor, kDepthTest>(run);
+            run.Start(x, y);
+        }
+    }
+    Mark<kXMajor, kDepthTest>(run);
 }

@@ -44,6 +44,13 @@ public:
 private:
     struct Gradient;
     void FillSpan(int32_t y, int32_t x0, int32_t x1, const Gradient& gradient);
+    struct Line;
+    template <bool kXMajor, bool kDepthTest, bool kFlat>
+    void DrawLinePixels(const Line& line);
+    template <bool kXMajor>
+    struct MarkRun;
+    template <bool kXMajor, bool kDepthTest>
+    void Mark(const MarkRun<kXMajor>& run);
 
     CSurface& m_target;
     CDepthBuffer& m_depthBuffer;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -112,6 +114,71 @@ TEST(RasterizerTest, ALongSliverThroughAPixelCentreDrawsItInTheVertexColour)
     rasterizer.DrawTriangle(a, b, c);
     EXPECT_EQ(target.Pixel(3, 3), 0x6496C8u);
     EXPECT_EQ(depth.Depth(3, 3), 0.5f);
+}
+
+// The line formula one pixel at a time, as first written: the rasteriser computes several
+// pixels at once and must pick the same pixels and write the same colours and depth floats.
+void ReferenceLine(uint32_t* pixels, float* depth, int32_t width, const RECT& s, bool depthTest,
+                   const RasterVertex& a, const RasterVertex& b)
+{
+    const auto fixed = [](float c) { return int32_t((std::clamp(c, 0.0f, 255.0f) + 0.5f) * 65536.0f); };
+    const bool xMajor = std::fabs(b.x - a.x) >= std::fabs(b.y - a.y);
+    const float start = xMajor ? a.x : a.y, along = xMajor ? b.x - a.x : b.y - a.y;
+    const float across0 = xMajor ? a.y : a.x, across = xMajor ? b.y - a.y : b.x - a.x;
+    const int32_t first = int32_t(std::floor(start + 0.5f)), end = int32_t(std::floor(start + along + 0.5f));
+    const int32_t last = end > first ? end - 1 : end + 1;
+    const int32_t lo = std::max(std::min(first, last), xMajor ? s.left : s.top);
+    const int32_t hi = std::min(std::max(first, last), (xMajor ? s.right : s.bottom) - 1);
+    for (int32_t i = lo; first != end && i <= hi; ++i) {
+        const float t = std::clamp((float(i) - start) / along, 0.0f, 1.0f);
+        const int32_t j = int32_t(std::floor(across0 + t * across + 0.5f));
+        const int32_t x = xMajor ? i : j, y = xMajor ? j : i;
+        if (x < s.left || x >= s.right || y < s.top || y >= s.bottom) continue;
+        const float z = a.z + t * (b.z - a.z);
+        float& d = depth[y * width + x];
+        if (depthTest && !(z <= d)) continue;
+        if (depthTest) d = z;
+        const uint32_t r = fixed(a.r + t * (b.r - a.r)), g = fixed(a.g + t * (b.g - a.g)), bl = fixed(a.b + t * (b.b - a.b));
+        pixels[y * width + x] = (r & 0xFF0000u) | ((g >> 8) & 0xFF00u) | (bl >> 16);
+    }
+}
+
+// Whole and half-pixel ends (rounding ties), 45 degree and one-colour lines, depths of
+// -0 and +0 (a -0 written where +0 was due changes later depth tests), scissors, lines
+// running either way: colours and depth bits must match the formula exactly.
+TEST(RasterizerTest, LinesWriteExactlyWhatTheLineFormulaGives)
+{
+    constexpr int32_t W = 41, H = 23;
+    CSurface target(W, H);
+    CDepthBuffer depth(W, H);
+    CRasterizer rasterizer(target, depth);
+    std::vector<uint32_t> pixels(W * H);
+    std::vector<float> depths(W * H);
+    std::mt19937 random(13);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    const auto coordinate = [&](int32_t size) {
+        const float v = unit(random) * float(size + 16) - 8.0f;
+        return random() % 3 == 0 ? std::round(v) : random() % 2 ? std::round(v) + 0.5f : v;
+    };
+    const float depthChoices[] = {0.0f, -0.0f, 1.0f};
+    const auto z = [&] { return random() % 2 ? unit(random) : depthChoices[random() % 3]; };
+    for (int round = 0; round < 2000; ++round) {
+        for (int32_t k = 0; k < W * H; ++k) pixels[k] = uint32_t(random()), depths[k] = z();
+        std::copy(pixels.begin(), pixels.end(), target.Pixels());
+        std::copy(depths.begin(), depths.end(), depth.Data());
+        rasterizer.SetScissor({int32_t(random() % 8), int32_t(random() % 8), W - int32_t(random() % 8), H - int32_t(random() % 8)});
+        const bool depthTest = random() % 4 != 0;
+        rasterizer.SetDepthTest(depthTest);
+        for (int line = 0; line < 10; ++line) {
+            RasterVertex a{coordinate(W), coordinate(H), z(), 255 * unit(random), 100, 0};
+            RasterVertex b{coordinate(W), coordinate(H), z(), random() % 2 ? a.r : 300 * unit(random), 100, 0};
+            if (random() % 4 == 0) b.y = a.y + (b.x - a.x) * (random() % 2 ? 1.0f : -1.0f);
+            rasterizer.DrawLine(a, b);
+            ReferenceLine(pixels.data(), depths.data(), W, rasterizer.Scissor(), depthTest, a, b);
+        }
+        ASSERT_EQ(std::memcmp(target.Pixels(), pixels.data(), W * H * 4), 0) << "round " << round;
+        ASSERT_EQ(std::memcmp(depth.Data(), depths.data(), W * H * 4), 0) << "round " << round;
+    }
 }
 
 TEST_F(SoftDeviceTest, CounterClockwiseOnScreenIsCulledAndClockwiseDrawn)
