@@ -76,6 +76,24 @@ int32_t FloorToInt(float v)
     return truncated - int32_t(float(truncated) > v);
 }
 
+// Four neighbours of a row in one colour, if all four pass the depth test; otherwise
+// nothing is written and false returned, for the one-pixel path to decide each.
+template <bool kDepthTest>
+bool WriteFour(uint32_t* pixels, float* depth, const float* z, uint32_t colour)
+{
+#if defined(__SSE2__)
+    const __m128 depths = _mm_loadu_ps(z);
+    if constexpr (kDepthTest) {
+        if (_mm_movemask_ps(_mm_cmple_ps(depths, _mm_loadu_ps(depth))) != 15) return false;
+        _mm_storeu_ps(depth, depths);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), _mm_set1_epi32(int32_t(colour)));
+    return true;
+#else
+    return false;
+#endif
+}
+
 }  // namespace
 
 // Pixel i along the major axis lies at
@@ -249,21 +267,24 @@ template <bool kXMajor>
 struct CRasterizer::MarkRun {
     int32_t minor = -1, first = 0, last = -2;  // x-major: row, x range; y-major: x, y range
 
-    bool Extends(int32_t x, int32_t y)
+    // Pixels x0..x1 of row y (one pixel for a y-major line) were written after the run's.
+    bool Extends(int32_t x0, int32_t x1, int32_t y)
     {
         if constexpr (kXMajor) {
-            if (y != minor || x != last + 1) return false;
-            last = x;
+            if (y != minor || x0 != last + 1) return false;
+            last = x1;
         } else {
-            if (y != last + 1 || (x >> CDirtyChunks::kChunkShift) != (minor >> CDirtyChunks::kChunkShift)) return false;
+            constexpr int32_t kShift = CDirtyChunks::kChunkShift;
+            if (y != last + 1 || (x0 >> kShift) != (minor >> kShift)) return false;
             last = y;
         }
         return true;
     }
-    void Start(int32_t x, int32_t y)
+    void Start(int32_t x0, int32_t x1, int32_t y)
     {
-        minor = kXMajor ? y : x;
-        first = last = kXMajor ? x : y;
+        minor = kXMajor ? y : x0;
+        first = kXMajor ? x0 : y;
+        last = kXMajor ? x1 : y;
     }
 };
 
@@ -280,6 +301,14 @@ void CRasterizer::Mark(const MarkRun<kXMajor>& run)
             if (kDepthTest) m_depthBuffer.MarkWritten(y, run.minor, run.minor);
         }
     }
+}
+
+template <bool kXMajor, bool kDepthTest>
+void CRasterizer::Written(MarkRun<kXMajor>& run, int32_t x0, int32_t x1, int32_t y)
+{
+    if (run.Extends(x0, x1, y)) return;
+    Mark<kXMajor, kDepthTest>(run);
+    run.Start(x0, x1, y);
 }
 
 template <bool kXMajor, bool kDepthTest, bool kFlat>
@@ -303,14 +332,20 @@ void CRasterizer::DrawLinePixels(const Line& line)
             if (j < minorMin || j > minorMax) continue;
             const int32_t x = kXMajor ? i0 + k : j, y = kXMajor ? j : i0 + k;
             const size_t at = size_t(y) * stride + size_t(x);
+            // Most pixels of the track's x-major lines come four to a row. The row never
+            // turns back along a line, so equal ends mean all four share it.
+            if (kXMajor && kFlat && k % 4 == 0 && k + 3 < n && minor[k + 3] == j &&
+                WriteFour<kDepthTest>(pixels + at, depth + at, z + k, colour)) {
+                Written<kXMajor, kDepthTest>(run, x, x + 3, y);
+                k += 3;
+                continue;
+            }
             if constexpr (kDepthTest) {
                 if (!(z[k] <= depth[at])) continue;
                 depth[at] = z[k];
             }
             pixels[at] = kFlat ? colour : line.Blend(t[k]);
-            if (run.Extends(x, y)) continue;
-            Mark<kXMajor, kDepthTest>(run);
-            run.Start(x, y);
+            Written<kXMajor, kDepthTest>(run, x, x, y);
         }
     }
     Mark<kXMajor, kDepthTest>(run);

@@ -51,6 +51,8 @@ private:
     struct MarkRun;
     template <bool kXMajor, bool kDepthTest>
     void Mark(const MarkRun<kXMajor>& run);
+    template <bool kXMajor, bool kDepthTest>
+    void Written(MarkRun<kXMajor>& run, int32_t x0, int32_t x1, int32_t y);
 
     CSurface& m_target;
     CDepthBuffer& m_depthBuffer;

@@ -138,8 +138,9 @@ void ReferenceLine(uint32_t* pixels, float* depth, int32_t width, const RECT& s,
         float& d = depth[y * width + x];
         if (depthTest && !(z <= d)) continue;
         if (depthTest) d = z;
-        const uint32_t r = fixed(a.r + t * (b.r - a.r)), g = fixed(a.g + t * (b.g - a.g)), bl = fixed(a.b + t * (b.b - a.b));
-        pixels[y * width + x] = (r & 0xFF0000u) | ((g >> 8) & 0xFF00u) | (bl >> 16);
+        const auto channel = [&](float from, float to) { return uint32_t(fixed(from + t * (to - from))); };
+        pixels[y * width + x] =
+            (channel(a.r, b.r) & 0xFF0000u) | ((channel(a.g, b.g) >> 8) & 0xFF00u) | (channel(a.b, b.b) >> 16);
     }
 }
 
@@ -166,7 +167,8 @@ TEST(RasterizerTest, LinesWriteExactlyWhatTheLineFormulaGives)
         for (int32_t k = 0; k < W * H; ++k) pixels[k] = uint32_t(random()), depths[k] = z();
         std::copy(pixels.begin(), pixels.end(), target.Pixels());
         std::copy(depths.begin(), depths.end(), depth.Data());
-        rasterizer.SetScissor({int32_t(random() % 8), int32_t(random() % 8), W - int32_t(random() % 8), H - int32_t(random() % 8)});
+        const auto inset = [&] { return int32_t(random() % 8); };
+        rasterizer.SetScissor({inset(), inset(), W - inset(), H - inset()});
         const bool depthTest = random() % 4 != 0;
         rasterizer.SetDepthTest(depthTest);
         for (int line = 0; line < 10; ++line) {
