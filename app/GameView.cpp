@@ -61,6 +61,15 @@ QPaintEngine* CGameView::paintEngine() const
     return m_pPresenter ? nullptr : QWidget::paintEngine();
 }
 
+void CGameView::PaintNow()
+{
+    if (m_pPresenter) {
+        repaint();
+    } else {
+        update();
+    }
+}
+
 void CGameView::paintEvent(QPaintEvent*)
 {
     if (m_pPresenter) {

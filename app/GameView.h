@@ -34,6 +34,11 @@ public:
     // The shared-memory path only opens on a 24-bit X visual.
     bool IgnoresAlpha() const override { return m_pPresenter != nullptr; }
     QPaintEngine* paintEngine() const override;
+    // Window thread: a paint of the whole view. On the direct path it runs at once, since
+    // Qt has nothing of its own to merge it with; Qt's update would post one more event
+    // and wake its loop again for each frame. Elsewhere it is Qt's update, which follows
+    // the compositor's frame pacing.
+    void PaintNow();
 
 signals:
     // Emitted from paintEvent; the frame answers with OnPaint.

@@ -112,7 +112,7 @@ void CMainFrame::InvalidateRect()
 {
     // Paints that fall behind the ticks merge into one, as the window system's would.
     if (m_bRepaintPending.exchange(true)) return;
-    QMetaObject::invokeMethod(m_pView, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(m_pView, &CGameView::PaintNow, Qt::QueuedConnection);
 }
 
 intptr_t CMainFrame::SendMessage(uint32_t message)

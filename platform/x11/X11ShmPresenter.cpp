@@ -165,7 +165,9 @@ bool CX11ShmPresenter::TakeCompletion()
 {
     xcb_connection_t* const c = m_connection->connection;
     bool found = false;
-    while (xcb_generic_event_t* const event = xcb_poll_for_event(c)) {
+    // One read of the socket; whatever else came with it is already queued.
+    for (xcb_generic_event_t* event = xcb_poll_for_event(c); event != nullptr;
+         event = xcb_poll_for_queued_event(c)) {
         found |= (event->response_type & 0x7F) == m_nCompletionEvent;
         std::free(event);
     }
