@@ -27,10 +27,13 @@
 class COpenAlIdleDevice {
 public:
     // Silences, counted from the end of the last sound, after which the mixer pauses and
-    // then the context goes. pause < drop for the pause to matter.
+    // then the context goes; pause < drop for the pause to matter. The drop waits long:
+    // a new context means a new stream on the sound server, which some servers start late
+    // (a PulseAudio null sink: up to 2 s), so it is for the title screen and a paused
+    // game, not for the lulls of a run.
     struct Delays {
         std::chrono::milliseconds pause{300};
-        std::chrono::milliseconds drop{2000};
+        std::chrono::milliseconds drop{10000};
     };
 
     COpenAlIdleDevice(ALCdevice* device, ALCcontext* context, Delays delays);  // device not owned

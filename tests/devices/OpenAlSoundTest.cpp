@@ -141,7 +141,8 @@ TEST_F(OpenAlToneTest, AnEffectPlayedAfterTheDeviceSleptSoundsThrough)
 // makes them again, and an effect stopped half-way goes on from its place to its end.
 TEST_F(OpenAlToneTest, AStoppedEffectGoesOnFromItsPlaceAfterItsContextWent)
 {
-    ASSERT_NO_FATAL_FAILURE(Load(1.0, SND_EXPLO));
+    using namespace std::chrono_literals;
+    ASSERT_NO_FATAL_FAILURE(Load(1.0, SND_EXPLO, {100ms, 500ms}));
     EXPECT_TRUE(WaitFor([&] { return !system->HasContext(); })) << "kept on a silent start";
     ASSERT_TRUE(sound.Play(SND_EXPLO, 0));
     ASSERT_TRUE(WaitFor([&] { return PlayCursor(sound, SND_EXPLO) >= 22050; }));
