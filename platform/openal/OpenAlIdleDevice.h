@@ -9,9 +9,10 @@
 // Made by the sound system with the context it checked the device with, current; the
 // context is taken over. Every voice is attached before use and detached before it goes,
 // and all are detached before this object goes. All calls may come from any thread and
-// are serialised here. Play never waits for a context: without one it is queued, and the
-// watcher thread starts it as soon as a context stands, some milliseconds later. Attach
-// and Fill wait for the context, so they belong on the window thread.
+// are serialised here. Play never waits on the device: without a context, or while the
+// device is being paused, it is queued, and the watcher thread starts it as soon as the
+// context stands and mixes, some milliseconds later. Attach and Fill wait for a context,
+// so they belong on the window thread.
 #include <AL/al.h>
 #include <AL/alc.h>
 
