@@ -12,10 +12,9 @@ ALenum AlFormat(const PCMWAVEFORMAT& format)
     return format.wBitsPerSample == 16 ? AL_FORMAT_MONO16 : AL_FORMAT_MONO8;
 }
 
-// The result of the AL calls since the last check.
-HRESULT AlResult()
+HRESULT AlResult(bool accepted)
 {
-    return alGetError() == AL_NO_ERROR ? DS_OK : E_FAIL;
+    return accepted ? DS_OK : E_FAIL;
 }
 
 }  // namespace
@@ -23,32 +22,22 @@ HRESULT AlResult()
 COpenAlSoundBuffer* COpenAlSoundBuffer::Create(const PCMWAVEFORMAT& format, uint32_t bytes,
                                                COpenAlIdleDevice& idle)
 {
-    alGetError();
-    ALuint buffer = 0;
-    alGenBuffers(1, &buffer);
-    if (alGetError() != AL_NO_ERROR) return nullptr;
-    ALuint source = 0;
-    alGenSources(1, &source);
-    if (alGetError() != AL_NO_ERROR) {
-        alDeleteBuffers(1, &buffer);
-        return nullptr;
-    }
-    return new COpenAlSoundBuffer(format, bytes, buffer, source, idle);
+    auto* const made = new COpenAlSoundBuffer(format, bytes, idle);
+    made->m_bAttached = idle.Attach(made->m_voice);
+    if (made->m_bAttached) return made;
+    delete made;
+    return nullptr;
 }
 
 COpenAlSoundBuffer::COpenAlSoundBuffer(const PCMWAVEFORMAT& format, uint32_t bytes,
-                                       ALuint buffer, ALuint source, COpenAlIdleDevice& idle)
-    : m_format(format), m_data(bytes), m_buffer(buffer), m_source(source), m_idle(idle)
+                                       COpenAlIdleDevice& idle)
+    : m_format(format), m_data(bytes), m_idle(idle)
 {
-    m_idle.AddSource(m_source);
 }
 
 COpenAlSoundBuffer::~COpenAlSoundBuffer()
 {
-    m_idle.RemoveSource(m_source);
-    alSourceStop(m_source);
-    alDeleteSources(1, &m_source);
-    alDeleteBuffers(1, &m_buffer);
+    if (m_bAttached) m_idle.Detach(m_voice);
 }
 
 HRESULT COpenAlSoundBuffer::Lock(uint32_t offset, uint32_t bytes, void** region1,
@@ -71,61 +60,42 @@ HRESULT COpenAlSoundBuffer::Unlock(void*, uint32_t, void*, uint32_t)
 {
     if (!m_bLocked) return DSERR_INVALIDCALL;
     m_bLocked = false;
-    alGetError();
-    // AL refuses new data for a buffer a source holds, and a partial sample frame.
-    alSourceStop(m_source);
-    alSourcei(m_source, AL_BUFFER, 0);
+    // AL refuses a partial sample frame.
     const size_t whole = m_data.size() - m_data.size() % m_format.nBlockAlign;
-    alBufferData(m_buffer, AlFormat(m_format), m_data.data(), static_cast<ALsizei>(whole),
-                 static_cast<ALsizei>(m_format.nSamplesPerSec));
-    alSourcei(m_source, AL_BUFFER, static_cast<ALint>(m_buffer));
-    return AlResult();
+    return AlResult(m_idle.Fill(m_voice, AlFormat(m_format), m_data.data(),
+                                static_cast<ALsizei>(whole),
+                                static_cast<ALsizei>(m_format.nSamplesPerSec)));
 }
 
 HRESULT COpenAlSoundBuffer::Play(uint32_t, uint32_t, uint32_t flags)
 {
-    alGetError();
-    alSourcei(m_source, AL_LOOPING, (flags & DSBPLAY_LOOPING) ? AL_TRUE : AL_FALSE);
-    m_idle.Play(m_source);
-    return AlResult();
+    return AlResult(m_idle.Play(m_voice, (flags & DSBPLAY_LOOPING) != 0));
 }
 
 HRESULT COpenAlSoundBuffer::Stop()
 {
-    alGetError();
-    alSourcePause(m_source);
-    return AlResult();
+    return AlResult(m_idle.Stop(m_voice));
 }
 
 HRESULT COpenAlSoundBuffer::SetCurrentPosition(uint32_t position)
 {
     if (position > m_data.size()) return E_INVALIDARG;
-    alGetError();
-    if (position == 0) {
-        alSourceRewind(m_source);
-    } else {
-        alSourcei(m_source, AL_BYTE_OFFSET, static_cast<ALint>(position));
-    }
-    return AlResult();
+    return AlResult(m_idle.Seek(m_voice, position));
 }
 
 HRESULT COpenAlSoundBuffer::GetCurrentPosition(uint32_t* playCursor, uint32_t* writeCursor)
 {
-    alGetError();
-    ALint offset = 0;
-    alGetSourcei(m_source, AL_BYTE_OFFSET, &offset);
-    if (playCursor != nullptr) *playCursor = static_cast<uint32_t>(offset);
-    if (writeCursor != nullptr) *writeCursor = static_cast<uint32_t>(offset);
-    return AlResult();
+    uint32_t position = 0;
+    const bool accepted = m_idle.Position(m_voice, &position);
+    if (playCursor != nullptr) *playCursor = position;
+    if (writeCursor != nullptr) *writeCursor = position;
+    return AlResult(accepted);
 }
 
 HRESULT COpenAlSoundBuffer::GetStatus(uint32_t* status)
 {
-    alGetError();
-    ALint state = AL_INITIAL;
-    alGetSourcei(m_source, AL_SOURCE_STATE, &state);
-    *status = state == AL_PLAYING ? DSBSTATUS_PLAYING : 0;
-    return AlResult();
+    *status = m_idle.IsPlaying(m_voice) ? DSBSTATUS_PLAYING : 0;
+    return DS_OK;
 }
 
 void COpenAlSoundBuffer::Release()

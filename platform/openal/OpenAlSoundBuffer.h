@@ -1,21 +1,22 @@
 #pragma once
-// One effect on OpenAL: its samples in an AL buffer, played through a source of its own,
-// so the effect can only ever sound once at a time. Stop pauses the source and keeps its
-// place, as a DirectSound buffer does; a rewind goes back to the start.
+// One effect on OpenAL: its samples in an AL buffer, played through a source of its own
+// (COpenAlVoice), so the effect can only ever sound once at a time. Stop pauses the source
+// and keeps its place, as a DirectSound buffer does; a rewind goes back to the start.
+// Whether a context stands at the moment makes no difference to any call.
 //
-// Made by COpenAlSoundSystem, with that system's context current. Released, with delete,
-// by Release.
+// Made by COpenAlSoundSystem. Released, with delete, by Release.
 #include <AL/al.h>
 
 #include <vector>
 
 #include "platform/SoundSystem.h"
 #include "platform/openal/OpenAlIdleDevice.h"
+#include "platform/openal/OpenAlVoice.h"
 
 class COpenAlSoundBuffer final : public ISoundBuffer {
 public:
     // format: one IsPlayableFormat accepts; idle: the system's, which outlives the buffer
-    // and starts its plays. Null when OpenAL cannot make the objects.
+    // and makes all its AL calls. Null when OpenAL cannot make the buffer.
     static COpenAlSoundBuffer* Create(const PCMWAVEFORMAT& format, uint32_t bytes,
                                       COpenAlIdleDevice& idle);
 
@@ -30,14 +31,13 @@ public:
     void Release() override;
 
 private:
-    COpenAlSoundBuffer(const PCMWAVEFORMAT& format, uint32_t bytes, ALuint buffer, ALuint source,
-                       COpenAlIdleDevice& idle);
+    COpenAlSoundBuffer(const PCMWAVEFORMAT& format, uint32_t bytes, COpenAlIdleDevice& idle);
     ~COpenAlSoundBuffer();
 
     const PCMWAVEFORMAT m_format;
-    std::vector<uint8_t> m_data;  // what Lock hands out; uploaded to m_buffer by Unlock
-    const ALuint m_buffer;
-    const ALuint m_source;
+    std::vector<uint8_t> m_data;  // what Lock hands out; uploaded to the AL buffer by Unlock
     COpenAlIdleDevice& m_idle;
+    COpenAlVoice m_voice;
+    bool m_bAttached = false;
     bool m_bLocked = false;
 };

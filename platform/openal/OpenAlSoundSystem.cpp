@@ -40,20 +40,16 @@ private:
     int m_saved;
 };
 
-// The game uses no effect sends; each of the mixer's voices would otherwise keep
-// buffers for them, about 0.7 MB resident.
-constexpr ALCint kContextAttributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
-
 }  // namespace
 
-std::unique_ptr<COpenAlSoundSystem> COpenAlSoundSystem::Create()
+std::unique_ptr<COpenAlSoundSystem> COpenAlSoundSystem::Create(COpenAlIdleDevice::Delays delays)
 {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
     {
         const CMutedStderr muted;
         device = alcOpenDevice(nullptr);
-        if (device != nullptr) context = alcCreateContext(device, kContextAttributes);
+        if (device != nullptr) context = COpenAlIdleDevice::CreateContext(device);
         if (context != nullptr && !alcMakeContextCurrent(context)) {
             alcDestroyContext(context);
             context = nullptr;
@@ -64,21 +60,18 @@ std::unique_ptr<COpenAlSoundSystem> COpenAlSoundSystem::Create()
         OutputDebugLine("sound: no audio device, the game runs silent\n");
         return nullptr;
     }
-    return std::make_unique<COpenAlSoundSystem>(device, context);
+    return std::make_unique<COpenAlSoundSystem>(device, context, delays);
 }
 
-COpenAlSoundSystem::COpenAlSoundSystem(ALCdevice* device, ALCcontext* context)
-    : m_pDevice(device),
-      m_pContext(context),
-      m_pIdle(std::make_unique<COpenAlIdleDevice>(device))
+COpenAlSoundSystem::COpenAlSoundSystem(ALCdevice* device, ALCcontext* context,
+                                       COpenAlIdleDevice::Delays delays)
+    : m_pDevice(device), m_pIdle(std::make_unique<COpenAlIdleDevice>(device, context, delays))
 {
 }
 
 COpenAlSoundSystem::~COpenAlSoundSystem()
 {
     m_pIdle.reset();
-    alcMakeContextCurrent(nullptr);
-    alcDestroyContext(m_pContext);
     alcCloseDevice(m_pDevice);
 }
 
@@ -97,4 +90,9 @@ HRESULT COpenAlSoundSystem::CreateSoundBuffer(const PCMWAVEFORMAT& format, uint3
 bool COpenAlSoundSystem::IsMixing() const
 {
     return m_pIdle->IsMixing();
+}
+
+bool COpenAlSoundSystem::HasContext() const
+{
+    return m_pIdle->HasContext();
 }

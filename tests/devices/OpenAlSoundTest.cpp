@@ -89,8 +89,12 @@ bool WaitFor(Done done)
 // The real sound system with a tone of a chosen length in one slot.
 class OpenAlToneTest : public testing::Test {
 protected:
-    void Load(double seconds, int index)
+    // One system at a time: each makes its own context current.
+    void Load(double seconds, int index, COpenAlIdleDevice::Delays delays = {})
     {
+        sound.ReleaseAll();
+        system.reset();
+        system = COpenAlSoundSystem::Create(delays);
         ASSERT_NE(system, nullptr);
         sound.Init(nullptr, system.get());
         tone = std::make_unique<ToneFile>(seconds);
@@ -98,7 +102,7 @@ protected:
     }
     void TearDown() override { sound.ReleaseAll(); }
 
-    const std::unique_ptr<COpenAlSoundSystem> system = COpenAlSoundSystem::Create();
+    std::unique_ptr<COpenAlSoundSystem> system;
     CSound sound;
     std::unique_ptr<ToneFile> tone;
 };
@@ -131,6 +135,49 @@ TEST_F(OpenAlToneTest, AnEffectPlayedAfterTheDeviceSleptSoundsThrough)
     const uint32_t kept = PlayCursor(sound, SND_LASER);
     EXPECT_TRUE(WaitFor([&] { return !system->IsMixing(); }));
     EXPECT_EQ(PlayCursor(sound, SND_LASER), kept);
+}
+
+// The context goes in silence, from the start on, and its sources with it; the next play
+// makes them again, and an effect stopped half-way goes on from its place to its end.
+TEST_F(OpenAlToneTest, AStoppedEffectGoesOnFromItsPlaceAfterItsContextWent)
+{
+    using namespace std::chrono_literals;
+    ASSERT_NO_FATAL_FAILURE(Load(1.0, SND_EXPLO, {100ms, 500ms}));
+    EXPECT_TRUE(WaitFor([&] { return !system->HasContext(); })) << "kept on a silent start";
+    ASSERT_TRUE(sound.Play(SND_EXPLO, 0));
+    ASSERT_TRUE(WaitFor([&] { return PlayCursor(sound, SND_EXPLO) >= 22050; }));
+    sound.m_pBuffers[SND_EXPLO]->Stop();
+    const uint32_t kept = PlayCursor(sound, SND_EXPLO);
+    ASSERT_TRUE(WaitFor([&] { return !system->HasContext(); })) << "kept through a silence";
+    EXPECT_EQ(PlayCursor(sound, SND_EXPLO), kept);
+    EXPECT_FALSE(IsPlaying(sound, SND_EXPLO));
+    ASSERT_TRUE(sound.Play(SND_EXPLO, 0));
+    uint32_t resumed = kept;
+    ASSERT_TRUE(WaitFor([&] { return (resumed = PlayCursor(sound, SND_EXPLO)) != kept; }));
+    EXPECT_GT(resumed, kept) << "not from its place, or without its samples";
+    EXPECT_TRUE(WaitFor([&] { return !IsPlaying(sound, SND_EXPLO); })) << "stuck";
+}
+
+// With silences as short as the device's own pauses and teardowns, plays land while the
+// watcher pauses the device, drops the context (slower while the device still mixes) or
+// makes it again: each sounds, whole.
+TEST_F(OpenAlToneTest, PlaysWhileTheContextComesAndGoesAreNeitherLostNorStuck)
+{
+    using namespace std::chrono_literals;
+    const COpenAlIdleDevice::Delays pauseFirst{4ms, 12ms}, dropMixing{50ms, 12ms};
+    for (const auto& delays : {pauseFirst, dropMixing}) {
+        ASSERT_NO_FATAL_FAILURE(Load(0.05, SND_LASER, delays));
+        for (int round = 0; round < 20; ++round) {
+            std::this_thread::sleep_for(std::chrono::microseconds(round * 3779 % 30000));
+            const auto start = std::chrono::steady_clock::now();
+            // The second restarts the first, perhaps while its context is being made.
+            ASSERT_TRUE(sound.Play(SND_LASER, 0));
+            std::this_thread::sleep_for(round % 4 * 1ms);
+            ASSERT_TRUE(sound.Play(SND_LASER, 0));
+            ASSERT_TRUE(WaitFor([&] { return !IsPlaying(sound, SND_LASER); })) << round;
+            EXPECT_GE(std::chrono::steady_clock::now() - start, 45ms) << "lost: " << round;
+        }
+    }
 }
 
 TEST(OpenAlSoundTest, WithoutAnAudioDeviceCreationFailsWithOneDebugLineAndNothingElse)
