@@ -17,7 +17,10 @@ file(GLOB VANTOR_X11_SOURCES CONFIGURE_DEPENDS platform/x11/*.cpp)
 add_library(vantor_platform STATIC
   ${VANTOR_QT_SOURCES} ${VANTOR_AL_SOURCES} ${VANTOR_SDL_SOURCES} ${VANTOR_X11_SOURCES})
 target_link_libraries(vantor_platform PUBLIC vantor_core Qt6::Gui Qt6::Widgets
-  OpenAL::OpenAL SDL2::SDL2 X11::xcb PkgConfig::XCB_SHM)
+  OpenAL::OpenAL X11::xcb PkgConfig::XCB_SHM ${CMAKE_DL_LIBS})
+# SDL is opened at run time, only once a joystick may be there: its header, not its library.
+target_include_directories(vantor_platform PRIVATE
+  $<TARGET_PROPERTY:SDL2::SDL2,INTERFACE_INCLUDE_DIRECTORIES>)
 
 file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS app/*.cpp app/*.h app/*.qrc)
 list(FILTER VANTOR_APP_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/sdl/SdlJoystickSubsystem.h"
+#include "platform/sdl/SdlLibrary.h"
 
 namespace {
 
@@ -30,10 +31,13 @@ int AxisIndex(uint32_t offset)
 
 }  // namespace
 
-CSdlJoystick::CSdlJoystick(_SDL_Joystick* joystick) : m_pJoystick(joystick) {}
+CSdlJoystick::CSdlJoystick(const SdlApi& sdl, _SDL_Joystick* joystick)
+    : m_sdl(sdl), m_pJoystick(joystick)
+{
+}
 
-CSdlJoystick::CSdlJoystick(_SDL_GameController* pad)
-    : m_pJoystick(SDL_GameControllerGetJoystick(pad)), m_pPad(pad)
+CSdlJoystick::CSdlJoystick(const SdlApi& sdl, _SDL_GameController* pad)
+    : m_sdl(sdl), m_pJoystick(sdl.GameControllerGetJoystick(pad)), m_pPad(pad)
 {
 }
 
@@ -70,7 +74,7 @@ HRESULT CSdlJoystick::Acquire()
 {
     std::lock_guard<std::mutex> lock(SdlLock());
     if (m_pJoystick == nullptr) return DIERR_DEVICENOTREG;
-    if (!SDL_JoystickGetAttached(m_pJoystick)) return DIERR_INPUTLOST;
+    if (!m_sdl.JoystickGetAttached(m_pJoystick)) return DIERR_INPUTLOST;
     return m_bAcquired.exchange(true) ? DI_NOEFFECT : DI_OK;
 }
 
@@ -85,9 +89,9 @@ void CSdlJoystick::Release()
     m_bAcquired = false;
     if (m_pJoystick == nullptr) return;
     if (m_pPad != nullptr) {
-        SDL_GameControllerClose(m_pPad);
+        m_sdl.GameControllerClose(m_pPad);
     } else {
-        SDL_JoystickClose(m_pJoystick);
+        m_sdl.JoystickClose(m_pJoystick);
     }
     m_pJoystick = nullptr;
 }
@@ -96,8 +100,8 @@ HRESULT CSdlJoystick::Poll()
 {
     std::lock_guard<std::mutex> lock(SdlLock());
     if (m_pJoystick == nullptr || !m_bAcquired) return DIERR_NOTACQUIRED;
-    SDL_JoystickUpdate();
-    if (SDL_JoystickGetAttached(m_pJoystick)) return DI_OK;
+    m_sdl.JoystickUpdate();
+    if (m_sdl.JoystickGetAttached(m_pJoystick)) return DI_OK;
     m_bAcquired = false;
     return DIERR_INPUTLOST;
 }
@@ -107,7 +111,7 @@ HRESULT CSdlJoystick::GetDeviceState(uint32_t size, void* data)
     if (size != sizeof(DIJOYSTATE) || data == nullptr) return E_INVALIDARG;
     std::lock_guard<std::mutex> lock(SdlLock());
     if (m_pJoystick == nullptr || !m_bAcquired) return DIERR_NOTACQUIRED;
-    if (!SDL_JoystickGetAttached(m_pJoystick)) return DIERR_INPUTLOST;
+    if (!m_sdl.JoystickGetAttached(m_pJoystick)) return DIERR_INPUTLOST;
     DIJOYSTATE state;
     ReadState(&state);
     std::memcpy(data, &state, sizeof state);
@@ -134,22 +138,22 @@ void CSdlJoystick::ReadState(DIJOYSTATE* state)
 
 void CSdlJoystick::ReadRaw(int32_t* axes, uint8_t* buttons)
 {
-    const int axisCount = std::min(kAxes, SDL_JoystickNumAxes(m_pJoystick));
-    for (int axis = 0; axis < axisCount; ++axis) axes[axis] = SDL_JoystickGetAxis(m_pJoystick, axis);
-    const int buttonCount = std::min(kButtons, SDL_JoystickNumButtons(m_pJoystick));
+    const int axisCount = std::min(kAxes, m_sdl.JoystickNumAxes(m_pJoystick));
+    for (int axis = 0; axis < axisCount; ++axis) axes[axis] = m_sdl.JoystickGetAxis(m_pJoystick, axis);
+    const int buttonCount = std::min(kButtons, m_sdl.JoystickNumButtons(m_pJoystick));
     for (int button = 0; button < buttonCount; ++button) {
-        buttons[button] = SDL_JoystickGetButton(m_pJoystick, button) ? kButtonDown : 0;
+        buttons[button] = m_sdl.JoystickGetButton(m_pJoystick, button) ? kButtonDown : 0;
     }
 }
 
 void CSdlJoystick::ReadPad(int32_t* axes, uint8_t* buttons)
 {
     // Only the left stick steers; the other sticks and the triggers stay centred.
-    axes[0] = SDL_GameControllerGetAxis(m_pPad, SDL_CONTROLLER_AXIS_LEFTX);
-    axes[1] = SDL_GameControllerGetAxis(m_pPad, SDL_CONTROLLER_AXIS_LEFTY);
+    axes[0] = m_sdl.GameControllerGetAxis(m_pPad, SDL_CONTROLLER_AXIS_LEFTX);
+    axes[1] = m_sdl.GameControllerGetAxis(m_pPad, SDL_CONTROLLER_AXIS_LEFTY);
     for (int button = 0; button < SDL_CONTROLLER_BUTTON_MAX; ++button) {
         const auto which = static_cast<SDL_GameControllerButton>(button);
-        buttons[button] = SDL_GameControllerGetButton(m_pPad, which) ? kButtonDown : 0;
+        buttons[button] = m_sdl.GameControllerGetButton(m_pPad, which) ? kButtonDown : 0;
     }
 }
 

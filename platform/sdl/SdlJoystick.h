@@ -13,13 +13,14 @@
 
 struct _SDL_Joystick;
 struct _SDL_GameController;
+struct SdlApi;
 
 class CSdlJoystick final : public IJoystickDevice {
 public:
     // Takes over an opened joystick.
-    explicit CSdlJoystick(_SDL_Joystick* joystick);
+    CSdlJoystick(const SdlApi& sdl, _SDL_Joystick* joystick);
     // Takes over an opened game controller.
-    explicit CSdlJoystick(_SDL_GameController* pad);
+    CSdlJoystick(const SdlApi& sdl, _SDL_GameController* pad);
     ~CSdlJoystick() override;
     CSdlJoystick(const CSdlJoystick&) = delete;
     CSdlJoystick& operator=(const CSdlJoystick&) = delete;
@@ -50,6 +51,7 @@ private:
     void ReadRaw(int32_t* axes, uint8_t* buttons);
     void ReadPad(int32_t* axes, uint8_t* buttons);
 
+    const SdlApi& m_sdl;
     _SDL_Joystick* m_pJoystick;  // null once released; guarded by SdlLock()
     _SDL_GameController* m_pPad = nullptr;  // owns m_pJoystick when set; never changes
     Axis m_axes[kAxes];          // window thread, before the joystick is acquired

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 struct _SDL_Joystick;
+struct SdlApi;
 
 class CSdlVirtualJoystick {
 public:
@@ -25,5 +26,5 @@ public:
 private:
     _SDL_Joystick* m_pHandle = nullptr;  // our own opening, to set its values through
     int32_t m_instanceId = -1;
-    bool m_bStarted = false;
+    const SdlApi* m_pSdl = nullptr;  // set while SDL runs for this joystick
 };

@@ -1,12 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <linux/input.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QKeyEvent>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <initializer_list>
 
 #include "game/Game.h"
 #include "game/Globals.h"
 #include "input/Input.h"
 #include "platform/PlatformInstance.h"
+#include "platform/sdl/JoystickNodeWatch.h"
 #include "platform/sdl/SdlJoystick.h"
 #include "platform/sdl/SdlVirtualJoystick.h"
 #include "platform/x11/DesktopInputSystem.h"
@@ -160,6 +168,49 @@ TEST(SdlJoystickScaleTest, AxesMapOntoTheRangeAroundAnExactCentre)
     EXPECT_EQ(CSdlJoystick::ScaleAxis(32767, -1000, 1000, 5000), 1000);
     EXPECT_EQ(CSdlJoystick::ScaleAxis(-32768, -1000, 1000, 5000), -1000);
     EXPECT_EQ(CSdlJoystick::ScaleAxis(32767, 0, 65535, 10000), 32768) << "all dead zone";
+}
+
+// What each kind of device reports through EVIOCGBIT, reduced to the bits that tell them apart.
+bool Looks(std::initializer_list<int> keyBits, std::initializer_list<int> axisBits)
+{
+    unsigned char keys[KEY_MAX / 8 + 1] = {};
+    unsigned char axes[ABS_MAX / 8 + 1] = {};
+    for (const int bit : keyBits) keys[bit / 8] |= 1 << (bit % 8);
+    for (const int bit : axisBits) axes[bit / 8] |= 1 << (bit % 8);
+    return CJoystickNodeWatch::LooksLikeJoystick(keys, axes);
+}
+
+TEST(JoystickNodeWatchTest, SticksAndPadsLoadSdlWhileKeyboardsPointersAndTouchDoNot)
+{
+    EXPECT_TRUE(Looks({BTN_SOUTH, BTN_START}, {ABS_X, ABS_Y, ABS_RX, ABS_RY})) << "gamepad";
+    EXPECT_TRUE(Looks({BTN_TRIGGER, BTN_THUMB}, {ABS_X, ABS_Y, ABS_THROTTLE})) << "joystick";
+    EXPECT_TRUE(Looks({}, {ABS_X, ABS_Y})) << "a stick with no buttons of its own";
+    EXPECT_TRUE(Looks({BTN_TRIGGER_HAPPY1}, {})) << "a pad's extra buttons alone";
+    EXPECT_FALSE(Looks({KEY_A, KEY_SPACE, KEY_LEFTCTRL}, {})) << "keyboard";
+    EXPECT_FALSE(Looks({BTN_LEFT, BTN_RIGHT}, {})) << "mouse";
+    EXPECT_FALSE(Looks({BTN_LEFT, BTN_RIGHT}, {ABS_X, ABS_Y})) << "a virtual machine's tablet";
+    EXPECT_FALSE(Looks({BTN_TOUCH, BTN_TOOL_FINGER, BTN_LEFT}, {ABS_X, ABS_Y, ABS_MT_SLOT}))
+        << "touchpad";
+    EXPECT_FALSE(Looks({BTN_TOUCH}, {ABS_X, ABS_Y})) << "touch screen";
+    EXPECT_FALSE(Looks({BTN_TOOL_PEN, BTN_TOUCH, BTN_STYLUS}, {ABS_X, ABS_Y, ABS_PRESSURE}))
+        << "tablet";
+}
+
+TEST(JoystickNodeWatchTest, ANodePluggedInAfterStartIsSeenWhileOtherFilesAreNot)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vantor-input-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const auto make = [&folder](const char* name) { std::fclose(std::fopen((folder / name).c_str(), "w")); };
+    CJoystickNodeWatch watch(folder.string());
+    EXPECT_FALSE(watch.JoystickPresent());
+    make("event3");  // not an event device: it answers no ioctl
+    make("mouse0");
+    EXPECT_FALSE(watch.JoystickPresent());
+    make("js0");
+    EXPECT_TRUE(watch.JoystickPresent()) << "seen through the watch, without a new watch";
+    std::filesystem::remove_all(folder);
+    EXPECT_FALSE(CJoystickNodeWatch(folder.string()).JoystickPresent()) << "no folder: none";
 }
 
 }  // namespace
