@@ -31,7 +31,7 @@ COpenAlSoundBuffer* COpenAlSoundBuffer::Create(const PCMWAVEFORMAT& format, uint
 
 COpenAlSoundBuffer::COpenAlSoundBuffer(const PCMWAVEFORMAT& format, uint32_t bytes,
                                        COpenAlIdleDevice& idle)
-    : m_format(format), m_data(bytes), m_idle(idle)
+    : m_format(format), m_nBytes(bytes), m_data(bytes), m_idle(idle)
 {
 }
 
@@ -45,9 +45,9 @@ HRESULT COpenAlSoundBuffer::Lock(uint32_t offset, uint32_t bytes, void** region1
                                  uint32_t flags)
 {
     if (flags & DSBLOCK_FROMWRITECURSOR) offset = 0;
-    if (m_bLocked || offset > m_data.size() || bytes > m_data.size() - offset) {
-        return E_INVALIDARG;
-    }
+    if (m_bLocked || offset > m_nBytes || bytes > m_nBytes - offset) return E_INVALIDARG;
+    // Eight-bit samples are unsigned: their silence is the middle value.
+    if (m_data.empty()) m_data.assign(m_nBytes, m_format.wBitsPerSample == 8 ? 0x80 : 0);
     m_bLocked = true;
     *region1 = m_data.data() + offset;
     *bytes1 = bytes;
@@ -61,10 +61,13 @@ HRESULT COpenAlSoundBuffer::Unlock(void*, uint32_t, void*, uint32_t)
     if (!m_bLocked) return DSERR_INVALIDCALL;
     m_bLocked = false;
     // AL refuses a partial sample frame.
-    const size_t whole = m_data.size() - m_data.size() % m_format.nBlockAlign;
-    return AlResult(m_idle.Fill(m_voice, AlFormat(m_format), m_data.data(),
-                                static_cast<ALsizei>(whole),
-                                static_cast<ALsizei>(m_format.nSamplesPerSec)));
+    const size_t whole = m_nBytes - m_nBytes % m_format.nBlockAlign;
+    const bool filled = m_idle.Fill(m_voice, AlFormat(m_format), m_data.data(),
+                                    static_cast<ALsizei>(whole),
+                                    static_cast<ALsizei>(m_format.nSamplesPerSec));
+    // AL holds its own copy now; keeping ours would double every effect for the whole run.
+    if (filled) std::vector<uint8_t>().swap(m_data);
+    return AlResult(filled);
 }
 
 HRESULT COpenAlSoundBuffer::Play(uint32_t, uint32_t, uint32_t flags)
@@ -79,7 +82,7 @@ HRESULT COpenAlSoundBuffer::Stop()
 
 HRESULT COpenAlSoundBuffer::SetCurrentPosition(uint32_t position)
 {
-    if (position > m_data.size()) return E_INVALIDARG;
+    if (position > m_nBytes) return E_INVALIDARG;
     return AlResult(m_idle.Seek(m_voice, position));
 }
 

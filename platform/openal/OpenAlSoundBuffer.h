@@ -2,7 +2,9 @@
 // One effect on OpenAL: its samples in an AL buffer, played through a source of its own
 // (COpenAlVoice), so the effect can only ever sound once at a time. Stop pauses the source
 // and keeps its place, as a DirectSound buffer does; a rewind goes back to the start.
-// Whether a context stands at the moment makes no difference to any call.
+// Whether a context stands at the moment makes no difference to any call. The samples live
+// in AL's buffer once uploaded, where they cannot be read back: a later Lock hands out
+// silence, not what was there.
 //
 // Made by COpenAlSoundSystem. Released, with delete, by Release.
 #include <AL/al.h>
@@ -35,7 +37,8 @@ private:
     ~COpenAlSoundBuffer();
 
     const PCMWAVEFORMAT m_format;
-    std::vector<uint8_t> m_data;  // what Lock hands out; uploaded to the AL buffer by Unlock
+    const uint32_t m_nBytes;
+    std::vector<uint8_t> m_data;  // what Lock hands out; uploaded by Unlock, then let go
     COpenAlIdleDevice& m_idle;
     COpenAlVoice m_voice;
     bool m_bAttached = false;

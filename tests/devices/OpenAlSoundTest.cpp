@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -106,6 +107,28 @@ protected:
     CSound sound;
     std::unique_ptr<ToneFile> tone;
 };
+
+// Uploaded samples live only in AL's buffer; the effect still reaches its whole length, and
+// a second Lock gets memory of its own, holding silence.
+TEST_F(OpenAlToneTest, AnUploadedEffectKeepsItsLengthAndALaterLockGetsSilence)
+{
+    ASSERT_NO_FATAL_FAILURE(Load(0.5, SND_LASER));
+    ISoundBuffer* const buffer = sound.m_pBuffers[SND_LASER];
+    EXPECT_EQ(buffer->SetCurrentPosition(22050), DS_OK);
+    EXPECT_EQ(buffer->SetCurrentPosition(22051), E_INVALIDARG);
+    void* region1 = nullptr;
+    void* region2 = nullptr;
+    uint32_t bytes1 = 0, bytes2 = 0;
+    ASSERT_EQ(buffer->Lock(100, 8, &region1, &bytes1, &region2, &bytes2, 0), DS_OK);
+    ASSERT_NE(region1, nullptr);
+    ASSERT_EQ(bytes1, 8u);
+    const uint8_t silence[8] = {};
+    EXPECT_EQ(std::memcmp(region1, silence, sizeof silence), 0);
+    std::memset(region1, 0x11, bytes1);
+    ASSERT_EQ(buffer->Unlock(region1, bytes1, region2, bytes2), DS_OK);
+    ASSERT_TRUE(sound.Play(SND_LASER, 0));
+    EXPECT_TRUE(IsPlaying(sound, SND_LASER));
+}
 
 TEST_F(OpenAlToneTest, TriggeringAnEffectAgainRestartsItFromTheStart)
 {
