@@ -106,10 +106,10 @@ bool CJoystickNodeWatch::MayBeJoystick(const std::string& path)
     }
     unsigned char keys[kKeyBytes] = {};
     unsigned char axes[kAbsBytes] = {};
-    const bool read = ioctl(device, EVIOCGBIT(EV_KEY, sizeof keys), keys) >= 0 &&
-                      ioctl(device, EVIOCGBIT(EV_ABS, sizeof axes), axes) >= 0;
+    const bool described = ioctl(device, EVIOCGBIT(EV_KEY, sizeof keys), keys) >= 0 &&
+                           ioctl(device, EVIOCGBIT(EV_ABS, sizeof axes), axes) >= 0;
     close(device);
-    return read && LooksLikeJoystick(keys, axes);
+    return described && LooksLikeJoystick(keys, axes);
 }
 
 bool CJoystickNodeWatch::LooksLikeJoystick(const unsigned char* keys, const unsigned char* axes)

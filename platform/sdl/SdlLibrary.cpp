@@ -15,12 +15,17 @@ SdlApi g_api;
 std::atomic<const SdlApi*> g_loaded{nullptr};
 bool g_tried = false;  // under SdlLock(), with the load itself
 
+void SayNoJoysticks(const std::string& why)
+{
+    OutputDebugLine(("joystick: " + std::string(kLibrary) + " " + why + ", no joysticks\n").c_str());
+}
+
 template <typename Function>
 bool Resolve(void* library, const char* name, Function& entry)
 {
     entry = reinterpret_cast<Function>(dlsym(library, name));
     if (entry != nullptr) return true;
-    OutputDebugLine(("joystick: " + std::string(kLibrary) + " lacks " + name + ", no joysticks\n").c_str());
+    SayNoJoysticks(std::string("lacks ") + name);
     return false;
 }
 
@@ -42,7 +47,7 @@ const SdlApi* LoadSdl()
     // Local: nothing else in the process should bind to SDL's symbols by accident.
     void* const library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
-        OutputDebugLine(("joystick: " + std::string(kLibrary) + " is missing, no joysticks\n").c_str());
+        SayNoJoysticks("is missing");
         return nullptr;
     }
     if (!ResolveAll(library)) {
