@@ -8,6 +8,7 @@ find_package(SDL2 REQUIRED)
 find_package(X11 REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(XCB_SHM REQUIRED IMPORTED_TARGET xcb-shm)
+pkg_check_modules(XCB_XINPUT REQUIRED IMPORTED_TARGET xcb-xinput)
 
 file(GLOB VANTOR_QT_SOURCES CONFIGURE_DEPENDS platform/qt/*.cpp platform/qt/*.h)
 file(GLOB VANTOR_AL_SOURCES CONFIGURE_DEPENDS platform/openal/*.cpp)
@@ -17,7 +18,7 @@ file(GLOB VANTOR_X11_SOURCES CONFIGURE_DEPENDS platform/x11/*.cpp)
 add_library(vantor_platform STATIC
   ${VANTOR_QT_SOURCES} ${VANTOR_AL_SOURCES} ${VANTOR_SDL_SOURCES} ${VANTOR_X11_SOURCES})
 target_link_libraries(vantor_platform PUBLIC vantor_core Qt6::Gui Qt6::Widgets
-  OpenAL::OpenAL X11::xcb PkgConfig::XCB_SHM ${CMAKE_DL_LIBS})
+  OpenAL::OpenAL X11::xcb PkgConfig::XCB_SHM PkgConfig::XCB_XINPUT ${CMAKE_DL_LIBS})
 # SDL is opened at run time, only once a joystick may be there: its header, not its library.
 target_include_directories(vantor_platform PRIVATE
   $<TARGET_PROPERTY:SDL2::SDL2,INTERFACE_INCLUDE_DIRECTORIES>)
@@ -33,9 +34,21 @@ target_link_libraries(vantor PRIVATE vantor_app)
 file(GLOB VANTOR_DEVICE_TESTS CONFIGURE_DEPENDS tests/devices/*.cpp)
 if(VANTOR_DEVICE_TESTS)
   add_executable(device_tests ${VANTOR_DEVICE_TESTS})
-  target_link_libraries(device_tests PRIVATE vantor_platform vantor_fakes GTest::gtest GTest::gtest_main)
+  target_link_libraries(device_tests PRIVATE vantor_platform vantor_fakes GTest::gtest GTest::gtest_main
+    X11::X11 X11::Xtst)
   gtest_discover_tests(device_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # The key map read from a real server, keys typed into a private Xvfb (displays from 160
+  # up, clear of the other tests'). Passes only if the test ran and passed.
+  find_program(VANTOR_XVFB_RUN xvfb-run)
+  if(VANTOR_XVFB_RUN)
+    add_test(NAME keyboard_on_x11
+      COMMAND ${VANTOR_XVFB_RUN} -a -n 160 -s "-screen 0 640x480x24 -nolisten tcp"
+              $<TARGET_FILE:device_tests> --gtest_filter=KeymapTest.OnX11*)
+    set_tests_properties(keyboard_on_x11 PROPERTIES
+      ENVIRONMENT "VANTOR_PRIVATE_X_SERVER=1" TIMEOUT 60
+      PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 1 test\\.")
+  endif()
 endif()
 
 file(GLOB VANTOR_QT_TESTS CONFIGURE_DEPENDS tests/qt/*.cpp)

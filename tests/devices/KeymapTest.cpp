@@ -2,10 +2,18 @@
 
 #include <QKeyEvent>
 
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+// Xlib's event-type macros would shadow QEvent's.
+#undef KeyPress
+#undef KeyRelease
 #include <sys/socket.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -130,6 +138,92 @@ TEST(KeymapTest, TheServerKeyboardIsAcquiredOnlyWhileItsWindowIsInFront)
     EXPECT_EQ(state[DIK_LCONTROL], 0x80);
     keyboard.Release();
     server.join();
+}
+
+// Presses and releases keys on a real server through XTEST, as a player's keyboard would.
+class CTypist {
+public:
+    // The server tells every client when XTEST's device first takes over the keyboard,
+    // and any event makes the keyboard ask again: a tap here keeps that out of the test.
+    CTypist() : m_pDisplay(XOpenDisplay(nullptr))
+    {
+        if (m_pDisplay == nullptr) return;
+        Key(true);
+        Key(false);
+        ServerHolds(false);
+    }
+    ~CTypist()
+    {
+        if (m_pDisplay == nullptr) return;
+        Key(false);
+        XCloseDisplay(m_pDisplay);
+    }
+    bool Opened() const { return m_pDisplay != nullptr; }
+    void Key(bool down)
+    {
+        XTestFakeKeyEvent(m_pDisplay, XKeysymToKeycode(m_pDisplay, XK_Left), down, CurrentTime);
+        XSync(m_pDisplay, False);
+    }
+    // The server may take the faked key in after it has answered the sync.
+    bool ServerHolds(bool down)
+    {
+        const KeyCode code = XKeysymToKeycode(m_pDisplay, XK_Left);
+        for (int tries = 0; tries < 200; ++tries) {
+            char keys[32];
+            XQueryKeymap(m_pDisplay, keys);
+            if (((keys[code / 8] >> (code % 8)) & 1) == int(down)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+private:
+    Display* m_pDisplay;
+};
+
+uint8_t LeftKey(CX11Keyboard& keyboard)
+{
+    uint8_t state[256] = {};
+    return Succeeded(keyboard.GetDeviceState(sizeof state, state)) ? state[DIK_LEFT] : 0xEE;
+}
+
+bool LeftKeyBecomes(CX11Keyboard& keyboard, uint8_t value)
+{
+    for (int tries = 0; tries < 200; ++tries) {
+        if (LeftKey(keyboard) == value) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// The server's events only say when to ask again: a key pressed or let go while acquired
+// must show, a key held must stay down from read to read, and one pressed while the
+// keyboard was not listening must show at the first read after it is acquired again.
+// It types on the display, so only its own private server runs it.
+TEST(KeymapTest, OnX11EveryPressAndReleaseShows)
+{
+    if (std::getenv("VANTOR_PRIVATE_X_SERVER") == nullptr) GTEST_SKIP() << "types on the display";
+    CTypist typist;
+    const std::unique_ptr<CX11Keyboard> keyboard = CX11Keyboard::Open();
+    ASSERT_TRUE(keyboard != nullptr && typist.Opened());
+    ASSERT_EQ(keyboard->Acquire(), DI_OK);
+    EXPECT_EQ(LeftKey(*keyboard), 0x00);
+    typist.Key(true);
+    EXPECT_TRUE(LeftKeyBecomes(*keyboard, 0x80)) << "a press while acquired";
+    for (int read = 0; read < 5; ++read) EXPECT_EQ(LeftKey(*keyboard), 0x80) << "held";
+    typist.Key(false);
+    EXPECT_TRUE(LeftKeyBecomes(*keyboard, 0x00)) << "a release while acquired";
+
+    EXPECT_EQ(keyboard->Unacquire(), DI_OK);
+    typist.Key(true);
+    ASSERT_TRUE(typist.ServerHolds(true));
+    ASSERT_EQ(keyboard->Acquire(), DI_OK);
+    EXPECT_EQ(LeftKey(*keyboard), 0x80) << "a press while unacquired";
+    keyboard->Unacquire();
+    typist.Key(false);
+    ASSERT_TRUE(typist.ServerHolds(false));
+    ASSERT_EQ(keyboard->Acquire(), DI_OK);
+    EXPECT_EQ(LeftKey(*keyboard), 0x00) << "a release while unacquired";
 }
 
 QKeyEvent Key(QEvent::Type type, int key, bool autoRepeat = false)
