@@ -62,15 +62,5 @@ add_test(NAME package_test
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/package_test.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 set_tests_properties(package_test PROPERTIES TIMEOUT 900 COST 10000)
 
-# The desktop's own link handler needs a display: the link opener's test of it runs once
-# more under a private Xvfb (displays from 150 up, clear of the end-to-end tests' range).
-find_program(VANTOR_XVFB_RUN xvfb-run)
-if(VANTOR_XVFB_RUN AND TARGET qt_tests)
-  add_test(NAME link_opener_on_x11
-    COMMAND ${VANTOR_XVFB_RUN} -a -n 150 -s "-screen 0 1024x768x24 -nolisten tcp"
-            $<TARGET_FILE:qt_tests> --gtest_filter=FakeDesktop.OnX11*)
-  # Passes only if the test ran and passed: a skip or an empty filter is a failure.
-  set_tests_properties(link_opener_on_x11 PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 60
-    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 1 test\\.")
-endif()
+# The desktop's own link handler needs a display.
+vantor_add_private_x_test(link_opener_on_x11 150 qt_tests FakeDesktop.OnX11* QT_QPA_PLATFORM=xcb)
