@@ -8,10 +8,11 @@
 // listens for them while acquired and asks for the map only on a tick after one came:
 // asking costs the timer thread a round trip to the server every tick, a look at the
 // socket costs it nothing. The map stays the one source of truth; an event only says
-// that it may have changed. Losing the server only makes every read fail (DIERR_INPUTLOST); it never ends the
-// process. The map is global to the desktop: it can be acquired only while the game's
-// window is the foreground one, the input system unacquires it when the window loses the
-// foreground, and it reads nothing until acquired again.
+// that it may have changed. Losing the server only makes every read fail
+// (DIERR_INPUTLOST); it never ends the process. The map is global to the desktop: it can
+// be acquired only while the game's window is the foreground one, the input system
+// unacquires it when the window loses the foreground, and it reads nothing until
+// acquired again.
 // Threads: Open, Acquire, Unacquire and Release on the window thread, GetDeviceState on
 // the timer thread.
 #include <atomic>
