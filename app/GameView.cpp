@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QWindow>
 
 #include "platform/FramePresenter.h"
 #include "platform/Surface.h"
@@ -64,26 +63,18 @@ QPaintEngine* CGameView::paintEngine() const
 
 void CGameView::PaintNow()
 {
-    if (!m_pPresenter) {
+    if (m_pPresenter) {
+        repaint();
+    } else {
         update();
-        return;
     }
-    // Qt's repaint would wrap the frame in a paint event, a region and its event filters
-    // for a window Qt does not draw; only a window that cannot be seen goes without.
-    const QWindow* const shown = window()->windowHandle();
-    if (isVisible() && shown != nullptr && shown->isExposed()) PaintDirect();
-}
-
-void CGameView::PaintDirect()
-{
-    m_pPresenter->WaitUntilShown();  // the paint draws over the last frame's pixels
-    emit PaintRequested();
 }
 
 void CGameView::paintEvent(QPaintEvent*)
 {
     if (m_pPresenter) {
-        PaintDirect();
+        m_pPresenter->WaitUntilShown();  // the paint draws over the last frame's pixels
+        emit PaintRequested();
         return;
     }
     QPainter painter(this);

@@ -34,11 +34,10 @@ public:
     // The shared-memory path only opens on a 24-bit X visual.
     bool IgnoresAlpha() const override { return m_pPresenter != nullptr; }
     QPaintEngine* paintEngine() const override;
-    // Window thread: a paint of the whole view. On the direct path it runs at once and
-    // outside Qt's painting, since Qt has nothing of its own to merge it with or draw;
-    // Qt's update would post one more event and wake its loop again for each frame. It is
-    // skipped while the frame cannot be seen (hidden, minimised); the expose that shows it
-    // again paints. Elsewhere it is Qt's update, which follows the compositor's pacing.
+    // Window thread: a paint of the whole view. On the direct path it runs at once, since
+    // Qt has nothing of its own to merge it with; Qt's update would post one more event
+    // and wake its loop again for each frame. Elsewhere it is Qt's update, which follows
+    // the compositor's frame pacing.
     void PaintNow();
 
 signals:
@@ -53,7 +52,6 @@ protected:
 
 private:
     void OpenDirectPath();
-    void PaintDirect();
     HRESULT BltZoomed(const CSurface& src, const RECT& srcRect);
     // ratio: the source's pixels per view unit.
     HRESULT Show(const CSurface& src, const RECT& srcRect, QPoint topLeft, qreal ratio);
