@@ -36,6 +36,18 @@ set(VANTOR_CONFIGURED ${CMAKE_BINARY_DIR}/configured)
 configure_file(tools/vantor-launch.in ${VANTOR_CONFIGURED}/${VANTOR_LAUNCHER_NAME} @ONLY)
 configure_file(tools/vantor.desktop.in ${VANTOR_CONFIGURED}/vantor.desktop @ONLY)
 configure_file(tools/vantor.6.in ${VANTOR_CONFIGURED}/${VANTOR_LAUNCHER_NAME}.6 @ONLY)
+# AppStream 1.0 names the developer in <developer>; Debian 12's AppStream 0.16 knows only
+# <developer_name>, and its software centre would show no developer for the newer form.
+find_program(VANTOR_APPSTREAMCLI appstreamcli)
+set(VANTOR_DEVELOPER_ELEMENT "<developer id=\"com.example\">\n    <name>Marvesto</name>\n  </developer>")
+if(VANTOR_APPSTREAMCLI)
+  execute_process(COMMAND ${VANTOR_APPSTREAMCLI} --version OUTPUT_VARIABLE VANTOR_APPSTREAM_VERSION)
+  string(REGEX MATCH "[0-9]+\\.[0-9]+" VANTOR_APPSTREAM_VERSION "${VANTOR_APPSTREAM_VERSION}")
+  if(VANTOR_APPSTREAM_VERSION VERSION_LESS 1.0)
+    set(VANTOR_DEVELOPER_ELEMENT "<developer_name>Marvesto</developer_name>")
+  endif()
+endif()
+configure_file(tools/com.example.vantor.metainfo.xml.in ${VANTOR_CONFIGURED}/com.example.vantor.metainfo.xml @ONLY)
 
 install(TARGETS vantor RUNTIME DESTINATION ${VANTOR_PROGRAM_DIR})
 install(PROGRAMS ${VANTOR_CONFIGURED}/${VANTOR_LAUNCHER_NAME} DESTINATION ${VANTOR_LAUNCHER_DIR})
@@ -48,7 +60,7 @@ foreach(size 16 32 48 64 128)
           RENAME vantor.png)
 endforeach()
 install(FILES ${VANTOR_CONFIGURED}/vantor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES tools/com.example.vantor.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${VANTOR_CONFIGURED}/com.example.vantor.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${VANTOR_CONFIGURED}/${VANTOR_LAUNCHER_NAME}.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
 add_test(NAME install_test
