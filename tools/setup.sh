@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the game and the tests need. Idempotent:
-# when everything is there already it asks no package server at all.
+# Installs the packages the build, the game and the tests need, on Debian 12, 13 or
+# unstable. Idempotent: when everything is there already it asks no package server at all.
+# Names are the ones every release has; where a release's desktop differs, so does the list.
 set -euo pipefail
 
 packages=(
@@ -8,10 +9,18 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libopenal-dev libsdl2-dev libx11-dev libxcb1-dev libxcb-shm0-dev libxcb-xinput-dev libxext-dev libxtst-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
-  openbox weston qt6-wayland pulseaudio pulseaudio-utils
+  openbox weston qt6-wayland pulseaudio-utils
 )
+# The sound server a desktop of the release runs, for the sound-server test: Debian 12's
+# desktops still came with PulseAudio; from 13 on they run PipeWire's PulseAudio service.
+. /etc/os-release
+if [ "${VERSION_CODENAME:-}" = bookworm ]; then
+  packages+=(pulseaudio)
+else
+  packages+=(pipewire wireplumber pipewire-pulse dbus-x11)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
