@@ -1,7 +1,6 @@
 #include "app/GameApp.h"
 
 #include <QSocketNotifier>
-#include <QThread>
 #include <csignal>
 #include <cstdlib>
 #include <sys/socket.h>
@@ -19,7 +18,6 @@
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
-CGameApp* g_pExitingApp = nullptr;  // the running application, for EndGameOnExit
 
 void OnTerminationSignal(int)
 {
@@ -56,7 +54,6 @@ CGameApp::CGameApp(int& argc, char** argv) : m_application(argc, argv)
 
 CGameApp::~CGameApp()
 {
-    g_pExitingApp = nullptr;
     // A frame still open here has not closed through the event loop.
     delete m_pMainWnd;
 }
@@ -78,7 +75,6 @@ void CGameApp::OpenDevices()
 bool CGameApp::InitInstance()
 {
     m_pMainWnd = new CMainFrame(&m_instance, m_displayDevices, m_pInputSystem.get());
-    g_pExitingApp = this;
     std::atexit(EndGameOnExit);
     QObject::connect(m_pMainWnd, &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
     m_pMainWnd->show();
@@ -91,11 +87,10 @@ bool CGameApp::InitInstance()
 
 void CGameApp::EndGameOnExit()
 {
-    // Qt, on losing its X connection, calls exit() from the window thread with the timer
-    // thread still ticking: stop it before the libraries are torn down under it, and keep
-    // a name being typed, as a close would.
-    if (g_pExitingApp == nullptr || QThread::currentThread() != qApp->thread()) return;
-    if (g_pExitingApp->m_pMainWnd) g_pExitingApp->m_pMainWnd->EndGameNow();
+    // Qt 6.4 ends the process with exit() when its display connection breaks, with the
+    // timer thread still ticking and maybe a name half typed. Nothing here touches a
+    // widget: the display is gone, and another Qt may call exit() from another thread.
+    CMainFrame::HaltOnExit();
 }
 
 void CGameApp::CloseOnTerminationSignals()
@@ -113,7 +108,9 @@ void CGameApp::CloseOnTerminationSignals()
 int CGameApp::Run()
 {
     const int result = QApplication::exec();
-    m_pMainWnd = nullptr;  // deleted on close
+    // Qt 6.11 quits the loop, rather than the process, when its display connection
+    // breaks: the game still runs then, and ends here as a close would end it.
+    if (m_pMainWnd) m_pMainWnd->EndGameNow();
     return result;
 }
 

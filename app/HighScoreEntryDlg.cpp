@@ -8,7 +8,7 @@
 #include "app/DialogUnits.h"
 #include "game/Cp1252.h"
 #include "game/Globals.h"
-#include "game/HighScores.h"
+#include "game/PendingHighScore.h"
 
 namespace {
 // One more than the table keeps: a 16th character can be typed but is not stored.
@@ -25,6 +25,8 @@ CHighScoreEntryDlg::CHighScoreEntryDlg(QWidget* owner) : QDialog(owner)
     m_edName = new QLineEdit(this);
     m_edName->setObjectName(QStringLiteral("IDC_NAME"));
     m_edName->setMaxLength(kNameLimit);
+    connect(m_edName, &QLineEdit::textChanged, this,
+            [this] { g_pendingHighScore.Type(TypedName().c_str()); });
     units.Place(m_edName, 10, 22, 166, 12);
 
     auto* const prompt = new QLabel(QStringLiteral("Please enter your Name:"), this);
@@ -43,6 +45,7 @@ int CHighScoreEntryDlg::DoModal()
 
 void CHighScoreEntryDlg::OnInitDialog()
 {
+    g_pendingHighScore.Open(g_nScore.load());
     m_edName->clear();
     m_edName->setFocus();
     // Centred by hand rather than by Qt's guess at window frames, which is off by a
@@ -51,12 +54,24 @@ void CHighScoreEntryDlg::OnInitDialog()
         move(parentWidget()->window()->frameGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-void CHighScoreEntryDlg::OnOK()
+std::string CHighScoreEntryDlg::TypedName() const
 {
     // Composed first, so that a letter typed with a separate accent is one character
     // and finds its Windows-1252 byte instead of becoming a letter and a '?'.
     const QString typed = m_edName->text().normalized(QString::NormalizationForm_C);
-    InsertHighScore(g_nScore.load(), Utf8ToCp1252(typed.toStdString()).c_str());
-    SaveHighScores();
+    return Utf8ToCp1252(typed.toStdString());
+}
+
+void CHighScoreEntryDlg::OnOK()
+{
+    g_pendingHighScore.Type(TypedName().c_str());
+    // The game may have ended under the dialog and confirmed the entry already.
+    g_pendingHighScore.Confirm();
     QDialog::accept();
+}
+
+void CHighScoreEntryDlg::reject()
+{
+    g_pendingHighScore.Cancel();
+    QDialog::reject();
 }

@@ -15,6 +15,7 @@
 #include "game/Game.h"
 #include "game/Globals.h"
 #include "game/HighScores.h"
+#include "game/PendingHighScore.h"
 #include "platform/InputSystem.h"
 #include "platform/PlatformInstance.h"
 #include "platform/Surface.h"
@@ -23,6 +24,11 @@
 #include "render/Display.h"
 
 namespace {
+// The frame whose game runs, for HaltOnExit. Recursive: an exit() that Qt calls inside the
+// close path, on the window thread, must find the frame gone rather than wait for itself.
+std::recursive_mutex g_runningLock;
+CMainFrame* g_pRunningFrame = nullptr;
+
 constexpr QSize kOuterSize(640, 480);
 constexpr int kCommandHighScoreTable = 32771;
 constexpr int kCommandExit = 57665;
@@ -57,6 +63,10 @@ bool CMainFrame::StartGame()
     // Input start-up that failed has shown its message and destroyed the window.
     if (m_bDestroyed) return false;
     m_bGameStarted = true;
+    {
+        const std::lock_guard<std::recursive_mutex> hold(g_runningLock);
+        g_pRunningFrame = this;
+    }
     FitDisplay();
     return true;
 }
@@ -291,8 +301,10 @@ void CMainFrame::keyReleaseEvent(QKeyEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    EndOpenDialogs();
+    // The game first: its shutdown confirms a name being typed, which the dialogs'
+    // dismissal below would otherwise cancel.
     OnClose();
+    EndOpenDialogs();
     event->accept();
 }
 
@@ -333,17 +345,24 @@ void CMainFrame::EndGameNow()
     EndOpenDialogs();
 }
 
+void CMainFrame::HaltOnExit()
+{
+    const std::lock_guard<std::recursive_mutex> hold(g_runningLock);
+    CMainFrame* const frame = g_pRunningFrame;
+    if (frame != nullptr) {
+        frame->ReleaseWaitingTick();
+        frame->m_pGame->Halt();
+    }
+    g_pendingHighScore.Confirm();
+}
+
 void CMainFrame::EndOpenDialogs()
 {
-    // A closing game must not lose a score whose name is being typed: confirm it as it
-    // stands. Any other dialog is simply dismissed.
-    while (QWidget* modal = QApplication::activeModalWidget()) {
-        auto* entry = qobject_cast<CHighScoreEntryDlg*>(modal);
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        if (entry != nullptr) entry->accept();
-        else if (dialog != nullptr) dialog->reject();
-        else break;
-        if (QApplication::activeModalWidget() == modal) break;
+    // Anything still open is dismissed; a name entry among them was confirmed when the
+    // game shut down, and its cancel now changes nothing.
+    while (auto* const dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        dialog->reject();
+        if (QApplication::activeModalWidget() == dialog) break;
     }
 }
 
@@ -356,6 +375,8 @@ void CMainFrame::ReleaseWaitingTick()
 
 void CMainFrame::OnClose()
 {
+    const std::lock_guard<std::recursive_mutex> hold(g_runningLock);
+    if (g_pRunningFrame == this) g_pRunningFrame = nullptr;
     // A tick waiting for the end-of-run message must not keep Shutdown waiting for it.
     ReleaseWaitingTick();
     m_bGameStarted = false;

@@ -41,9 +41,13 @@ public:
     // number that fits, centred on black; again, the window as it was. The menu bar is
     // hidden meanwhile, so nothing but the game shows; F11 brings it back.
     void ToggleFullScreen();
-    // The process is ending without the event loop (exit() with the display lost): stops
-    // the game, timer first, and confirms an open name entry with what has been typed.
+    // The event loop ended with the frame still open (Qt 6.11 quits it when its display
+    // connection breaks): ends the game as a close does, name entry confirmed.
     void EndGameNow();
+    // The process is ending inside the event loop (exit(), as Qt 6.4 calls it when the
+    // display connection breaks): stops the running game's timer and confirms an open
+    // name entry with what has been typed. Touches no widget, so any thread may call it.
+    static void HaltOnExit();
 
     void InvalidateRect() override;
     intptr_t SendMessage(uint32_t message) override;

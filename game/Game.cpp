@@ -1,6 +1,7 @@
 #include "game/Game.h"
 
 #include "game/Globals.h"
+#include "game/PendingHighScore.h"
 #include "game/PlayState.h"
 #include "game/TitleState.h"
 #include "input/Input.h"
@@ -189,7 +190,7 @@ void CGame::PrintPaused()
     g_pDisplay->PrintText(g_pDisplay->m_pddsBack, x, y, text);
 }
 
-void CGame::Shutdown()
+void CGame::Halt()
 {
     // A tick that takes the lock after this point does nothing. One already running may be
     // between a state switch's two timers, where the id reads 0, so wait for it by the
@@ -197,6 +198,14 @@ void CGame::Shutdown()
     m_bActive = false;
     { std::lock_guard<std::mutex> noTickRunning(m_tickLock); }
     StopTimer();
+}
+
+void CGame::Shutdown()
+{
+    Halt();
+    // The score is final once no tick runs, and a typed name is worth keeping whatever
+    // the teardown below may meet.
+    g_pendingHighScore.Confirm();
     ClearObjects();
     delete m_pTitle;
     m_pTitle = nullptr;

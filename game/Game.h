@@ -34,8 +34,12 @@ public:
     // Window thread, between paints: the display is made again for a game area of this
     // size and the projection follows it. False, nothing changed, for a size out of range.
     bool ResizeDisplay(int32_t width, int32_t height);
-    // Waits for a running tick, whichever timer started it, stops every timer and frees
-    // everything but the display. No tick runs once it has begun. Not from inside a tick.
+    // Waits for a running tick, whichever timer started it, and stops every timer; no
+    // tick runs once it has begun, and nothing is freed. Any thread, also while the
+    // process exits, but not from inside a tick.
+    void Halt();
+    // Halts, confirms a name entry still open (g_pendingHighScore) before anything is
+    // torn down, then frees everything but the display. Window thread.
     void Shutdown();
     // Window thread: the player's pause key. Pauses or resumes a run; on the title, where
     // the name entry also runs, it does nothing. A paused game ticks as an inactive one.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "game/Globals.h"
+#include "game/HighScores.h"
+#include "game/PendingHighScore.h"
 #include "game/PlayState.h"
 #include "input/Input.h"
 #include "objects/GameObject.h"
@@ -10,6 +12,7 @@
 #include "objects/Track.h"
 #include "render/Camera.h"
 #include "tests/fakes/GameHarness.h"
+#include "tests/fakes/ScratchFolder.h"
 
 namespace {
 
@@ -113,15 +116,21 @@ TEST_F(GameTest, EndOfRunReachesTheFrameWithTheTitleAlreadyRunning)
     EXPECT_EQ(h.window.messages.size(), 1u);
 }
 
-TEST_F(GameTest, ShutdownStopsTheTimerBeforeItFreesAnything)
+TEST_F(GameTest, ShutdownStopsTheTimerThenKeepsANameBeingTypedBeforeItFreesAnything)
 {
     h.Start();
+    g_pendingHighScore.Open(4500);
+    g_pendingHighScore.Type("Ann");
     bool stoppedFirst = false;
     h.timer.onKill = [&](uint32_t) {
         stoppedFirst = g_pCamera != nullptr && g_pInput != nullptr && g_objects[0] != nullptr;
     };
     h.Shutdown();
     EXPECT_TRUE(stoppedFirst);
+    EXPECT_EQ(g_highScores[0].nScore, 4500);
+    EXPECT_STREQ(g_highScores[0].szName, "Ann");
+    EXPECT_EQ(CScratchFolder::Read("data/hi.sav").at(4), 'A');
+    EXPECT_FALSE(g_pendingHighScore.IsOpen());
     EXPECT_FALSE(h.timer.IsRunning());
     for (CGameObject* slot : g_objects) EXPECT_EQ(slot, nullptr);
 }

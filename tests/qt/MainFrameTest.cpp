@@ -193,6 +193,26 @@ TEST_F(MainFrameTest, ClosingDuringTheNameEntryKeepsTheScore)
     EXPECT_EQ(std::memcmp(&file[4], "Kim", 4), 0);
 }
 
+TEST_F(MainFrameTest, AnExitOnAnotherThreadKeepsTheNameTypedSoFarWithoutTheDialog)
+{
+    g_nScore = 900;
+    WhenModal([this](QDialog* dialog) {
+        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("IDC_NAME")), QStringLiteral("Lee"));
+        // As when Qt's own connection thread sees the display go and calls exit().
+        std::thread exiting(&CMainFrame::HaltOnExit);
+        exiting.join();
+        EXPECT_EQ(g_highScores[0].nScore, 900);
+        EXPECT_STREQ(g_highScores[0].szName, "Lee");
+        EXPECT_EQ(frame->m_pGame->m_uTimerID, 0u) << "the timer still runs";
+        dialog->reject();
+    });
+    frame->CheckHighScore();
+    EXPECT_STREQ(g_highScores[0].szName, "Lee") << "the cancel after the exit took the entry back";
+    const std::vector<unsigned char> file = CScratchFolder::Read("data/hi.sav");
+    ASSERT_EQ(file.size(), 576u);
+    EXPECT_EQ(std::memcmp(&file[4], "Lee", 4), 0);
+}
+
 TEST_F(MainFrameTest, TheTableDialogPausesTheRunAndClosingItResumes)
 {
     frame->activateWindow();
