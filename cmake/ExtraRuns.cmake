@@ -9,6 +9,15 @@ if(VANTOR_TSAN_DIR)
     ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
 endif()
 
+if(VANTOR_SCALAR_DIR)
+  # A build with VANTOR_SCALAR_RASTER draws with the code processors without SSE2 run:
+  # the software device's tests and the golden scenes must hold there too.
+  add_test(NAME scalar_drawing_tests
+    COMMAND ${VANTOR_SCALAR_DIR}/core_tests
+            --gtest_filter=SceneChecksumTest.*:RasterizerTest.*:SoftDeviceTest.*:ClearBookkeepingTest.*
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+endif()
+
 if(VANTOR_FUZZ_DIR)
   file(GLOB VANTOR_FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzzer.cpp)
   foreach(source ${VANTOR_FUZZ_SOURCES})

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#if defined(__SSE2__)
+// VANTOR_SCALAR_RASTER builds the scalar twins of the SSE2 paths on x86 as well, so that
+// the frames other processors draw are tested on this one.
+#if defined(__SSE2__) && !defined(VANTOR_SCALAR_RASTER)
+#define VANTOR_RASTER_SSE2
 #include <emmintrin.h>
 #endif
 
@@ -81,7 +84,7 @@ int32_t FloorToInt(float v)
 template <bool kDepthTest>
 bool WriteFour(uint32_t* pixels, float* depth, const float* z, uint32_t colour)
 {
-#if defined(__SSE2__)
+#if defined(VANTOR_RASTER_SSE2)
     const __m128 depths = _mm_loadu_ps(z);
     if constexpr (kDepthTest) {
         if (_mm_movemask_ps(_mm_cmple_ps(depths, _mm_loadu_ps(depth))) != 15) return false;
@@ -90,6 +93,7 @@ bool WriteFour(uint32_t* pixels, float* depth, const float* z, uint32_t colour)
     _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), _mm_set1_epi32(int32_t(colour)));
     return true;
 #else
+    static_cast<void>(pixels), static_cast<void>(depth), static_cast<void>(z), static_cast<void>(colour);
     return false;
 #endif
 }
@@ -111,7 +115,7 @@ struct CRasterizer::Line {
     // Pixels i..i+3, from the same formulas in each lane, so the same floats.
     void Points(int32_t i, int32_t* minor, float* t, float* z) const
     {
-#if defined(__SSE2__)
+#if defined(VANTOR_RASTER_SSE2)
         const __m128 major = _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(i), _mm_setr_epi32(0, 1, 2, 3)));
         const __m128 ratio = _mm_div_ps(_mm_sub_ps(major, _mm_set1_ps(start)), _mm_set1_ps(along));
         // In this operand order max and min keep a -0 ratio, as std::clamp does.

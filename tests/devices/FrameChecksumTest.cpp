@@ -8,24 +8,11 @@
 #include "tests/devices/GuiApplication.h"
 #include "tests/devices/RealOverlays.h"
 #include "tests/fakes/BusyScene.h"
+#include "tests/fakes/FrameChecksum.h"
 
 namespace {
 
 using Scene = CBusyScene::Scene;
-
-// FNV-1a over the colour bytes only: the top byte of a pixel is not part of the picture.
-uint64_t ColourChecksum(const CSurface& surface)
-{
-    uint64_t hash = 14695981039346656037ull;
-    const uint32_t* const pixels = surface.Pixels();
-    for (size_t i = 0, n = size_t(surface.Width()) * size_t(surface.Height()); i < n; ++i) {
-        for (int shift = 0; shift < 24; shift += 8) {
-            hash ^= (pixels[i] >> shift) & 0xFFu;
-            hash *= 1099511628211ull;
-        }
-    }
-    return hash;
-}
 
 // With VANTOR_SHOTS set, each frame is also saved there as a PNG to look at.
 void Save(const CSurface& surface, const char* name)
