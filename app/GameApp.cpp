@@ -87,9 +87,9 @@ bool CGameApp::InitInstance()
 
 void CGameApp::EndGameOnExit()
 {
-    // Qt 6.4 ends the process with exit() when its display connection breaks, with the
-    // timer thread still ticking and maybe a name half typed. Nothing here touches a
-    // widget: the display is gone, and another Qt may call exit() from another thread.
+    // Qt 6.4 and 6.8 end the process with exit() when the display connection breaks,
+    // with the timer thread still ticking and maybe a name half typed. Nothing here
+    // touches a widget: the display is gone, and exit() may come from another thread.
     CMainFrame::HaltOnExit();
 }
 

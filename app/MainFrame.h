@@ -44,9 +44,9 @@ public:
     // The event loop ended with the frame still open (Qt 6.11 quits it when its display
     // connection breaks): ends the game as a close does, name entry confirmed.
     void EndGameNow();
-    // The process is ending inside the event loop (exit(), as Qt 6.4 calls it when the
-    // display connection breaks): stops the running game's timer and confirms an open
-    // name entry with what has been typed. Touches no widget, so any thread may call it.
+    // The process is ending inside the event loop (exit(), as Qt 6.4 and 6.8 call it when
+    // the display connection breaks): stops the running game's timer and confirms an
+    // open name entry with what has been typed. Touches no widget: any thread may call it.
     static void HaltOnExit();
 
     void InvalidateRect() override;
