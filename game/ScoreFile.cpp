@@ -98,10 +98,16 @@ TempResult WriteTemporary(const std::string& temp, const unsigned char* bytes, s
     CFd file(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (file.Get() < 0) return TempResult::kNotMade;
     if (owner != nullptr) {
-        if (fchmod(file.Get(), owner->st_mode & 07777) != 0) return TempResult::kFailed;
         // Only root can give a file away; anyone else writing a file of another owner
-        // through its group bits ends up owning the new one, which is all Linux allows.
-        if (fchown(file.Get(), owner->st_uid, owner->st_gid) != 0 && geteuid() == 0) return TempResult::kFailed;
+        // through its group bits ends up owning the new one, which is all Linux allows,
+        // but keeps its group, which a member of it may give. Before the mode: a change
+        // of owner clears the set-id bits.
+        if (geteuid() == 0) {
+            if (fchown(file.Get(), owner->st_uid, owner->st_gid) != 0) return TempResult::kFailed;
+        } else {
+            [[maybe_unused]] const int kept = fchown(file.Get(), uid_t(-1), owner->st_gid);
+        }
+        if (fchmod(file.Get(), owner->st_mode & 07777) != 0) return TempResult::kFailed;
     }
     return WriteSyncClose(file, bytes, size) ? TempResult::kWritten : TempResult::kFailed;
 }
@@ -177,14 +183,14 @@ bool ReplaceScoreFile(const char* path, const unsigned char* bytes, size_t size,
     RemoveStaleTemporaries(folder, NameOf(target));
     const std::string temp = target + "." + std::to_string(getpid()) + ".tmp";
     const TempResult made = WriteTemporary(temp, bytes, size, mustExist ? &owner : nullptr);
-    // A folder the player cannot write may still hold a file they can: the in-place write
-    // is not proof against a power cut mid-write, but losing the new entry for certain is
-    // worse.
-    if (made == TempResult::kNotMade) return mustExist && WriteInPlace(target, bytes, size);
-    if (made != TempResult::kWritten || rename(temp.c_str(), target.c_str()) != 0) {
-        unlink(temp.c_str());
-        return false;
+    if (made == TempResult::kWritten && rename(temp.c_str(), target.c_str()) == 0) {
+        SyncFolder(folder);
+        return true;
     }
-    SyncFolder(folder);
-    return true;
+    if (made != TempResult::kNotMade) unlink(temp.c_str());
+    // A folder the player cannot write, a full disk or quota, a sticky folder holding
+    // another's temporary: the file itself may still take the bytes. The in-place write is
+    // not proof against a power cut mid-write, but losing the new entry for certain is
+    // worse.
+    return mustExist && WriteInPlace(target, bytes, size);
 }

@@ -21,9 +21,11 @@ enum class ScoreFileRead {
 ScoreFileRead ReadScoreFile(const char* path, unsigned char* buffer, size_t capacity, size_t* count);
 
 // mustExist: replace only an existing regular file that this process may open for
-// reading and writing, keeping its mode and, where allowed, its owner; when its folder
-// allows no temporary beside it, the bytes are written over the file's start in place
-// and flushed instead. Otherwise the file is created or replaced.
+// reading and writing, keeping its mode, its group where this process may give it, and
+// its owner where allowed (root); when no temporary beside it can be made, written,
+// flushed or renamed over it (a folder the player cannot write, a full disk), the bytes
+// are written over the file's start in place and flushed instead. Otherwise the file is
+// created or replaced.
 // Either way a symbolic link is followed, dangling or not, and the file it names is
 // written, so the link stays. Returns whether the new contents are in place; on failure
 // the old file is untouched.

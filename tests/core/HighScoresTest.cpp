@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -40,18 +45,24 @@ void FillDescending()
     }
 }
 
-// Runs body in a child process that, when started as root, drops to the unprivileged
-// user "nobody", for whom file modes really apply. Returns what body reported; empty
-// means every check in it held.
-std::string RunUnprivileged(const std::function<std::string()>& body)
+// Runs body in a child process, after prepare and, with drop set and when started as
+// root, after dropping to the unprivileged user "nobody", for whom file modes really
+// apply; nobody then also belongs to group 100 ("users"). Returns what prepare or body
+// reported; empty means every check in it held.
+std::string RunInChild(const std::function<std::string()>& prepare, const std::function<std::string()>& body,
+                       bool drop)
 {
     int channel[2];
     if (pipe(channel) != 0) return "pipe failed";
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
-        std::string report = "could not drop to nobody";
-        if (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0)) report = body();
+        const gid_t users = 100;
+        std::string report = prepare();
+        if (report.empty() && drop && geteuid() == 0 &&
+            (setgroups(1, &users) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            report = "could not drop to nobody";
+        if (report.empty()) report = body();
         const ssize_t written = write(channel[1], report.data(), report.size());
         _exit(written == ssize_t(report.size()) ? 0 : 1);
     }
@@ -64,6 +75,27 @@ std::string RunUnprivileged(const std::function<std::string()>& body)
     waitpid(child, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) report += " (child failed)";
     return report;
+}
+
+std::string RunUnprivileged(const std::function<std::string()>& body)
+{
+    return RunInChild([] { return std::string(); }, body, true);
+}
+
+// A data folder on a file system of its own, in a mount namespace of the child's: 64 KiB
+// of tmpfs, filled up once hi.sav is there. "skip: ..." where the test may not mount.
+std::string FillTheDisk()
+{
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("scores", "data", "tmpfs", 0, "size=64k") != 0)
+        return std::string("skip: no tmpfs of its own here (") + std::strerror(errno) + ")";
+    LoadHighScoresFrom(kHighScoreFile);
+    const int filler = open("data/filler", O_WRONLY | O_CREAT, 0600);
+    const std::vector<char> block(4096, 'x');
+    while (write(filler, block.data(), block.size()) > 0) {
+    }
+    close(filler);
+    return errno == ENOSPC ? std::string() : std::string("the disk did not fill up");
 }
 
 class HighScoresTest : public ::testing::Test {
@@ -234,6 +266,42 @@ TEST_F(HighScoresTest, AWritableFileInAFolderThatIsNotIsSavedInPlace)
     EXPECT_EQ(Name(0), "Kept");
     EXPECT_EQ(g_highScores[0].nScore, 700);
     EXPECT_EQ(CScratchFolder::DataEntries(), std::vector<std::string>{"hi.sav"});
+}
+
+TEST_F(HighScoresTest, AFullDiskStillTakesTheNewEntryInPlaceAndKeepsNoTemporary)
+{
+    const std::string report = RunInChild(FillTheDisk, [] {
+        InsertHighScore(800, "Full");
+        if (!SaveHighScores()) return std::string("not saved");
+        std::memset(g_highScores, 0, sizeof g_highScores);
+        LoadHighScoresFrom(kHighScoreFile);
+        if (Name(0) != "Full" || g_highScores[0].nScore != 800) return std::string("the entry was lost");
+        return CScratchFolder::DataEntries() == std::vector<std::string>{"filler", "hi.sav"}
+                   ? std::string()
+                   : std::string("a temporary was left behind");
+    }, false);
+    if (report.rfind("skip: ", 0) == 0) GTEST_SKIP() << report.substr(6);
+    EXPECT_EQ(report, "");
+}
+
+TEST_F(HighScoresTest, ASharedFileKeepsItsGroupWhenAMemberOfItSavesIt)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to hand the file to another owner and group";
+    LoadHighScoresFrom(kHighScoreFile);
+    chmod(folder.Path().c_str(), 0755);
+    chmod("data", 0777);
+    ASSERT_EQ(chown("data/hi.sav", 0, 100), 0);
+    chmod("data/hi.sav", 0664);
+    EXPECT_EQ(RunUnprivileged([] {
+        InsertHighScore(600, "Shared");
+        return SaveHighScores() ? std::string() : std::string("not saved");
+    }), "");
+    struct stat info;
+    ASSERT_EQ(stat("data/hi.sav", &info), 0);
+    EXPECT_EQ(info.st_gid, 100u) << "the group was lost";
+    EXPECT_EQ(info.st_mode & 07777, 0664u);
+    LoadHighScoresFrom(kHighScoreFile);
+    EXPECT_EQ(Name(0), "Shared");
 }
 
 TEST_F(HighScoresTest, ADanglingLinkGetsItsTargetCreatedAndStaysALink)
