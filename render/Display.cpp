@@ -29,12 +29,15 @@ bool SaneSize(int32_t width, int32_t height)
 
 // The drawing code leaves the top byte 0, which an X server's 24-bit visual ignores but a
 // compositing window system (Wayland) takes for alpha: the picture would be transparent.
+// Only the top byte changes, which is no part of the picture and which no clear or blit
+// reads, so nothing is marked written: the next clear still skips what nothing drew.
 void MakeOpaque(CSurface& surface, const RECT& rect)
 {
     const int32_t left = std::max(rect.left, 0), right = std::min(rect.right, surface.Width());
     const int32_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, surface.Height());
+    uint32_t* const pixels = surface.WritablePixels();
     for (int32_t y = top; y < bottom; ++y) {
-        uint32_t* const row = surface.Pixels() + size_t(y) * surface.Width();
+        uint32_t* const row = pixels + size_t(y) * surface.Width();
         for (int32_t x = left; x < right; ++x) row[x] |= 0xFF000000u;
     }
 }

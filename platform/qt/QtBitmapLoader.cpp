@@ -37,7 +37,7 @@ bool HoldsEveryRow(const QByteArray& bytes)
     const int64_t height = core ? int64_t(Little(bytes, 20, 2)) : int64_t(int32_t(Little(bytes, 22, 4)));
     const int64_t bits = Little(bytes, core ? 24 : 28, 2);
     const uint32_t compression = core ? 0 : Little(bytes, 30, 4);
-    if (std::abs(width) > kMaxBitmapSide || std::abs(height) > kMaxBitmapSide || bits > 32) return false;
+    if (std::abs(width) > kMaxBitmapWidth || std::abs(height) > kMaxBitmapHeight || bits > 32) return false;
     if (compression != 0 && compression != 3) return true;  // run-length data: the decoder checks it
     const int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
     return int64_t(Little(bytes, 10, 4)) + rowBytes * std::abs(height) <= bytes.size();
@@ -47,9 +47,11 @@ std::unique_ptr<CSurface> ToSurface(const QImage& decoded)
 {
     const QImage image = decoded.convertToFormat(QImage::Format_RGB32);
     auto surface = std::make_unique<CSurface>(image.width(), image.height());
+    // Once: each taking of the pointer counts the whole surface as written again.
+    uint32_t* const pixels = surface->Pixels();
     for (int y = 0; y < image.height(); ++y) {
         const auto* const row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-        uint32_t* const out = surface->Pixels() + size_t(y) * image.width();
+        uint32_t* const out = pixels + size_t(y) * image.width();
         for (int x = 0; x < image.width(); ++x) out[x] = row[x] & 0x00FFFFFFu;
     }
     return surface;
@@ -84,9 +86,9 @@ std::unique_ptr<CSurface> Decode(QByteArray bytes)
     reader.setAutoDetectImageFormat(false);
     QSize size = reader.size();
     // Qt reports a top-down picture with its stored, negative height, yet decodes it upright.
-    if (size.height() < 0 && size.height() >= -kMaxBitmapSide) size.setHeight(-size.height());
-    if (!reader.canRead() || !size.isValid() || size.width() > kMaxBitmapSide ||
-        size.height() > kMaxBitmapSide || qint64(size.width()) * size.height() * 4 > kMaxBitmapBytes)
+    if (size.height() < 0 && size.height() >= -kMaxBitmapHeight) size.setHeight(-size.height());
+    if (!reader.canRead() || !size.isValid() || size.width() > kMaxBitmapWidth ||
+        size.height() > kMaxBitmapHeight)
         return nullptr;
     const QImage image = reader.read();
     if (image.isNull() || image.size() != size) return nullptr;
