@@ -5,10 +5,12 @@
 
 class CSurface;
 
-// Larger pictures are refused before anything is decoded, so a damaged or hostile file
-// cannot make the game allocate without bound.
-inline constexpr int kMaxBitmapSide = 16384;
-inline constexpr long long kMaxBitmapBytes = 64ll * 1024 * 1024;
+// The game shows pictures in its 640 x 480 game area, and larger ones are refused before
+// anything is decoded: a damaged or hostile file cannot make the game allocate more than
+// that area holds, however much the display magnifies it later.
+inline constexpr int kMaxBitmapWidth = 640;
+inline constexpr int kMaxBitmapHeight = 480;
+inline constexpr long long kMaxBitmapBytes = 4ll * kMaxBitmapWidth * kMaxBitmapHeight;
 
 class IBitmapLoader {
 public:

@@ -21,7 +21,7 @@ std::unique_ptr<CSurface> CreateSurfaceFromBitmap(IBitmapLoader* loader, const c
     if (!bitmap) return nullptr;
     const int32_t w = width > 0 ? width : bitmap->Width();
     const int32_t h = height > 0 ? height : bitmap->Height();
-    if (w > kMaxBitmapSide || h > kMaxBitmapSide || (long long)w * h * 4 > kMaxBitmapBytes) return nullptr;
+    if (w > kMaxBitmapWidth || h > kMaxBitmapHeight) return nullptr;
     auto surface = std::make_unique<CSurface>(w, h);
     CopyBitmapToSurface(surface.get(), bitmap.get(), 0, 0, 0, 0);
     return surface;

@@ -123,6 +123,9 @@ TEST_F(QtBitmapLoaderTest, DamagedForeignAndHugeFilesLoadNothing)
         {"png.bmp", Encode(Pattern(40, 30), "PNG")},
         {"text.bmp", QByteArray("BM this is not a picture")},
         {"wide.bmp", Header(20000, 10)},
+        // Whole and sound, but larger than the game area shows: refused before decoding.
+        {"wider-than-the-game.bmp", Encode(Pattern(641, 2), "BMP")},
+        {"taller-than-the-game.bmp", Encode(Pattern(2, 481), "BMP")},
         {"huge.bmp", Header(16000, 16000)},
         {"negative.bmp", Header(-5, 10)},
         // Found by fuzzing: sizes and bit depth whose product overflowed the row check.

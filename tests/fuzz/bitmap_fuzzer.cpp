@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (loaded != (display.m_pddsTitle != nullptr) || loaded != window.messageBoxes.empty()) std::abort();
     if (loaded) {
         const CSurface& title = *display.m_pddsTitle;
-        if (title.Width() > kMaxBitmapSide || title.Height() > kMaxBitmapSide) std::abort();
+        if (title.Width() > kMaxBitmapWidth || title.Height() > kMaxBitmapHeight) std::abort();
         display.BltBitmap(display.m_pddsTitle, &back, DDBLTFAST_SRCCOLORKEY, -3, 5);
         display.ReloadBitmapSurface(display.m_pddsTitle, PicturePath().c_str());
     }
