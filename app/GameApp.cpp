@@ -1,5 +1,6 @@
 #include "app/GameApp.h"
 
+#include <QDialog>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdlib>
@@ -77,11 +78,13 @@ bool CGameApp::InitInstance()
     m_pMainWnd = new CMainFrame(&m_instance, m_displayDevices, m_pInputSystem.get());
     std::atexit(EndGameOnExit);
     QObject::connect(m_pMainWnd, &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
+    CloseOnTerminationSignals();
     m_pMainWnd->show();
     m_pMainWnd->activateWindow();
     if (!m_pMainWnd->StartGame()) return false;
+    m_bStarted = true;
+    if (m_pSignalNotifier != nullptr) m_pSignalNotifier->setEnabled(true);
     m_pMainWnd->UpdateWindow();
-    CloseOnTerminationSignals();
     return true;
 }
 
@@ -95,10 +98,18 @@ void CGameApp::EndGameOnExit()
 
 void CGameApp::CloseOnTerminationSignals()
 {
-    // A signal that came during start-up is waiting in the pipe and closes the frame now.
+    // A signal that came during start-up waits in the pipe and closes the frame as soon as
+    // the event loop runs.
     if (g_signalPipe[1] < 0) return;
     m_pSignalNotifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, m_pMainWnd);
     QObject::connect(m_pSignalNotifier, &QSocketNotifier::activated, m_pMainWnd, [this] {
+        if (!m_bStarted) {
+            // Only a start-up message box runs events before that: it is answered, and
+            // the signal stays in the pipe for the close once the game stands.
+            m_pSignalNotifier->setEnabled(false);
+            if (auto* const box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) box->reject();
+            return;
+        }
         char byte = 0;
         [[maybe_unused]] const ssize_t got = read(g_signalPipe[1], &byte, 1);
         m_pMainWnd->CloseFromOutside();

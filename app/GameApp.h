@@ -22,7 +22,8 @@ class QtTextPainter;
 class CGameApp {
 public:
     // From here on SIGTERM, SIGINT and SIGHUP close the frame through its close path as
-    // soon as the frame runs (InitInstance), and SIGPIPE is ignored. Call first in main.
+    // soon as the frame runs (InitInstance); one that comes while a start-up message box
+    // waits answers the box first. SIGPIPE is ignored. Call first in main.
     static void CatchTerminationSignals();
 
     CGameApp(int& argc, char** argv);
@@ -50,4 +51,5 @@ private:
     DisplayDevices m_displayDevices;
     QPointer<CMainFrame> m_pMainWnd;  // deleted by Qt when its window closes
     QSocketNotifier* m_pSignalNotifier = nullptr;
+    bool m_bStarted = false;  // the game stands: a termination signal closes the frame
 };

@@ -5,7 +5,7 @@
 # Game menu is opened and left open, the name entry opens all the same and takes the
 # typed name, name and score land in data/hi.sav, and the table dialog opens from the menu.
 # With no window manager, a missing title picture first shows its message box in front,
-# answered with Enter.
+# answered with Enter, and a second time with a termination signal, which ends the game.
 # Usage: play_test.sh SOURCE_DIR GAME_BINARY [openbox]
 VANTOR_SOURCE=$1
 binary=$2
@@ -54,6 +54,13 @@ if [ "$wm" = none ]; then
   xdotool search --onlyvisible --name '^ERROR$' >/dev/null 2>&1 && fail "Enter did not answer the message box"
   kill -TERM "$game_pid"
   wait "$game_pid" || fail "the game without its title picture did not end cleanly"
+  # A termination signal while the box waits answers it and ends the game, unanswered.
+  start_game
+  e2e_wait_window '^ERROR$' 15 >/dev/null || fail "no message box the second time"
+  kill -TERM "$game_pid"
+  for _ in $(seq 1 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$game_pid" 2>/dev/null && fail "a signal left the game waiting on its message box"
+  wait "$game_pid" || fail "the game ended by a signal over its message box did not end cleanly"
   mv "$e2e_dir/title.bmp" data/title.bmp
   rm -f data/hi.sav
 fi
