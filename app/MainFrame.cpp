@@ -49,6 +49,9 @@ CMainFrame::CMainFrame(const PlatformInstance* instance, DisplayDevices devices,
     setFocusPolicy(Qt::StrongFocus);
     connect(m_pView, &CGameView::PaintRequested, this, &CMainFrame::OnPaint);
     connect(m_pView, &CGameView::Resized, this, &CMainFrame::FitDisplay);
+    // Key releases from anywhere in the application: one that went to an open menu or a
+    // dialog must still let the key go, or it would read as held until pressed again.
+    qApp->installEventFilter(this);
     CreateMenu();
     CreateAccelerators();
     FitOuterSize();
@@ -249,6 +252,7 @@ void CMainFrame::OnActivate(bool active)
     if (m_pGame == nullptr) return;
     if (!active) {
         m_pGame->m_bActive = false;
+        InvalidateRect();  // for the "Paused" a frozen run shows
         // Keys and sticks are read only while the game's window is in front.
         if (m_pInstance->pInputSystem != nullptr) m_pInstance->pInputSystem->OnForegroundLost();
         return;
@@ -290,13 +294,20 @@ void CMainFrame::keyPressEvent(QKeyEvent* event)
     const bool plain = !(event->modifiers() & shortcutModifiers) && !event->isAutoRepeat();
     if (event->key() == Qt::Key_P && plain && m_pGame != nullptr) m_pGame->TogglePause();
     if (event->key() == Qt::Key_F11 && plain) ToggleFullScreen();
+    // Full screen hides the menu bar, and with it what a player looks for to get out:
+    // Escape, which has no other use in the game, leaves, and Alt+G opens the Game menu
+    // over the picture as the bar would.
+    if (m_bFullScreen && event->key() == Qt::Key_Escape && plain) ToggleFullScreen();
+    if (m_bFullScreen && event->key() == Qt::Key_G && event->modifiers() == Qt::AltModifier)
+        m_pGameMenu->popup(m_pView->mapToGlobal(QPoint(0, 0)));
     QMainWindow::keyPressEvent(event);
 }
 
-void CMainFrame::keyReleaseEvent(QKeyEvent* event)
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_pInputSystem != nullptr) m_pInputSystem->KeyEvent(*event);
-    QMainWindow::keyReleaseEvent(event);
+    if (event->type() == QEvent::KeyRelease && m_pInputSystem != nullptr)
+        m_pInputSystem->KeyEvent(*static_cast<QKeyEvent*>(event));
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
@@ -394,7 +405,7 @@ void CMainFrame::OnClose()
 
 void CMainFrame::CreateMenu()
 {
-    QMenu* game = menuBar()->addMenu(QStringLiteral("&Game"));
+    QMenu* const game = m_pGameMenu = menuBar()->addMenu(QStringLiteral("&Game"));
     QAction* table = game->addAction(QStringLiteral("High &Score Table"), this, &CMainFrame::OnHighScoreTable);
     table->setObjectName(QStringLiteral("ID_GAME_HIGHSCORETABLE"));
     table->setData(kCommandHighScoreTable);

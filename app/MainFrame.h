@@ -18,6 +18,7 @@ class CDesktopInputSystem;
 class CDisplay;
 class CGame;
 class CGameView;
+class QMenu;
 struct PlatformInstance;
 
 class CMainFrame final : public QMainWindow, public IWindow {
@@ -38,8 +39,9 @@ public:
     // while a dialog is open; a name being entered is kept, not thrown away.
     void CloseFromOutside();
     // F11: the game area alone on the whole screen, magnified by the largest whole
-    // number that fits, centred on black; again, the window as it was. The menu bar is
-    // hidden meanwhile, so nothing but the game shows; F11 brings it back.
+    // number that fits, centred on black; again, or Escape, the window as it was. The
+    // menu bar is hidden meanwhile, so nothing but the game shows; Alt+G still opens its
+    // Game menu, over the picture.
     void ToggleFullScreen();
     // The event loop ended with the frame still open (Qt 6.11 quits it when its display
     // connection breaks): ends the game as a close does, name entry confirmed.
@@ -86,7 +88,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnPaint();
@@ -108,6 +110,7 @@ private:
     DisplayDevices m_displayDevices;
     CDesktopInputSystem* m_pInputSystem;
     CGameView* m_pView;
+    QMenu* m_pGameMenu = nullptr;  // owned by the menu bar
     std::atomic<bool> m_bRepaintPending{false};
     bool m_bDestroyed = false;
     bool m_bFullScreen = false;

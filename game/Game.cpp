@@ -160,7 +160,9 @@ void CGame::Paint()
         m_pTitle->Render();
     } else {
         m_pPlay->Render();
-        if (IsPaused()) PrintPaused();
+        // Frozen because the window went to the back looks no different from a hung game
+        // otherwise.
+        if (IsPaused() || !m_bActive) PrintPaused();
     }
 }
 

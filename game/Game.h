@@ -30,6 +30,8 @@ public:
     // the title and marks the game active. Returns whether the timer started.
     bool Start();
     void Tick();
+    // The current state's picture; a run that stands still, paused or with the window
+    // inactive, says "Paused" over it.
     void Paint();
     // Window thread, between paints: the display is made again for a game area of this
     // size and the projection follows it. False, nothing changed, for a size out of range.

@@ -8,8 +8,9 @@
 //    PlatformInstance, and keep it alive until after the controller's Shutdown;
 //  - on activation and on focus-in call AcquireInput(); on deactivation call
 //    OnForegroundLost(), so no key or stick is read while another window is in front;
-//  - hand every key press and release it receives to KeyEvent, auto-repeats included
-//    (they are filtered here); with the server's key map in use they are ignored.
+//  - hand every key press it receives to KeyEvent, and every key release the whole
+//    application receives (a menu or a dialog may take it), auto-repeats included (they
+//    are filtered here); with the server's key map in use they are ignored.
 #include <memory>
 #include <mutex>
 #include <vector>

@@ -203,6 +203,14 @@ TEST_F(GameTest, PauseFreezesARunUnderACentredPausedAndIsIgnoredOnTheTitle)
     h.Tick();
     EXPECT_NE(g_objects[0]->m_vPos.z, track);
     EXPECT_EQ(h.PaintTexts().size(), 3u);
+
+    // A run frozen because the window went to the back says so too.
+    h.game->m_bActive = false;
+    texts = h.PaintTexts();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[3].text, "Paused");
+    h.game->m_bActive = true;
+    EXPECT_EQ(h.PaintTexts().size(), 3u);
 }
 
 TEST_F(GameTest, NoTimerMeansNoTicksButTheGameStillStarts)

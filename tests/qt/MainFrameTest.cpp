@@ -19,8 +19,10 @@
 #include "game/Globals.h"
 #include "game/HighScores.h"
 #include "platform/BitmapLoader.h"
+#include "platform/DikCodes.h"
 #include "platform/PlatformInstance.h"
 #include "platform/Surface.h"
+#include "platform/x11/DesktopInputSystem.h"
 #include "tests/fakes/ManualTimer.h"
 #include "tests/fakes/MeshReset.h"
 #include "tests/fakes/ScratchFolder.h"
@@ -39,7 +41,7 @@ protected:
     {
         instance.pTimer = &timer;
         devices.pBitmapLoader = &picture;
-        frame = new CMainFrame(&instance, devices, nullptr);
+        frame = new CMainFrame(&instance, devices, &keys);
         frame->show();
         EXPECT_TRUE(frame->StartGame());
     }
@@ -57,6 +59,7 @@ protected:
     CScratchFolder folder;  // the controller makes data/hi.sav here
     CManualTimer timer;
     CSmallPicture picture;
+    CDesktopInputSystem keys{false};  // the frame's key events; the game reads no keyboard
     PlatformInstance instance;
     DisplayDevices devices;
     QPointer<CMainFrame> frame;
@@ -213,6 +216,23 @@ TEST_F(MainFrameTest, AnExitOnAnotherThreadKeepsTheNameTypedSoFarWithoutTheDialo
     EXPECT_EQ(std::memcmp(&file[4], "Lee", 4), 0);
 }
 
+TEST_F(MainFrameTest, AKeyLetGoWhileTheMenuHadTheKeyboardReadsAsUp)
+{
+    IKeyboardDevice* keyboard = nullptr;
+    ASSERT_EQ(keys.CreateKeyboard(&keyboard), DI_OK);
+    ASSERT_EQ(keyboard->Acquire(), DI_OK);
+    uint8_t state[DI_KEYBOARD_STATE_SIZE];
+    QTest::keyPress(frame, Qt::Key_Left);
+    keyboard->GetDeviceState(sizeof state, state);
+    ASSERT_EQ(state[DIK_LEFT], 0x80);
+    QMenu* const game = frame->menuBar()->actions().at(0)->menu();
+    game->popup(frame->mapToGlobal(QPoint(10, 10)));
+    QTest::keyRelease(game, Qt::Key_Left);
+    game->close();
+    keyboard->GetDeviceState(sizeof state, state);
+    EXPECT_EQ(state[DIK_LEFT], 0) << "the release the menu took was never seen";
+}
+
 TEST_F(MainFrameTest, TheTableDialogPausesTheRunAndClosingItResumes)
 {
     frame->activateWindow();
@@ -250,4 +270,16 @@ TEST_F(MainFrameTest, PPausesOnlyARunAndF11GivesBackTheSameWindow)
     EXPECT_TRUE(frame->menuBar()->isVisible());
     EXPECT_EQ(frame->frameGeometry(), windowed);
     EXPECT_EQ(frame->minimumSize(), frame->maximumSize());
+
+    // In full screen Alt+G still opens the Game menu, and Escape leaves too.
+    QTest::keyClick(frame, Qt::Key_F11);
+    QApplication::processEvents();
+    QTest::keyClick(frame, Qt::Key_G, Qt::AltModifier);
+    QWidget* const popup = QApplication::activePopupWidget();
+    EXPECT_EQ(popup, frame->menuBar()->actions().at(0)->menu()) << "no Game menu over the picture";
+    if (popup != nullptr) popup->close();
+    QTest::keyClick(frame, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(frame->menuBar()->isVisible());
+    EXPECT_EQ(frame->frameGeometry(), windowed);
 }
