@@ -92,13 +92,14 @@ void CGameView::resizeEvent(QResizeEvent* event)
 HRESULT CGameView::Blt(const RECT& dst, const CSurface& src, const RECT& srcRect)
 {
     if (m_bZoomed) return BltZoomed(src, srcRect);
-    const int32_t scale = PixelScale();  // dst is in screen pixels
-    return Show(src, srcRect, mapFromGlobal(QPoint(dst.left / scale, dst.top / scale)), scale);
+    const float scale = PixelScale();  // dst is in screen pixels
+    const QPoint topLeft(qRound(float(dst.left) / scale), qRound(float(dst.top) / scale));
+    return Show(src, srcRect, mapFromGlobal(topLeft), devicePixelRatioF());
 }
 
-int32_t CGameView::PixelScale() const
+float CGameView::PixelScale() const
 {
-    return std::max(1, qRound(devicePixelRatioF()));
+    return std::clamp(float(devicePixelRatioF()), 1.0f, 8.0f);
 }
 
 void CGameView::SetZoomed(bool zoomed)

@@ -21,14 +21,14 @@ public:
     ~CGameView() override;
 
     // Window thread, only inside the paint that the frame runs through OnPaint. dst is in
-    // the screen's pixels (PixelScale per view unit).
+    // the screen's pixels (PixelScale per view unit), and so is src: one to one.
     HRESULT Blt(const RECT& dst, const CSurface& src, const RECT& srcRect) override;
     // Full screen: each present shows the frame magnified by the largest whole number
     // that fits the view, centred on black, wherever it was asked for.
     void SetZoomed(bool zoomed);
-    // The screen's pixels per view unit as a whole number, at least 1 (a desktop scaled by
-    // 1.5 counts as 2: the frame is then drawn finer than the screen and shown smaller).
-    int32_t PixelScale() const;
+    // The screen's pixels per view unit, 1..8: 1.5 on a desktop scaled by 150 %, where the
+    // frame is drawn at the screen's own resolution.
+    float PixelScale() const;
     // Window thread, once the frame is shown; opens the direct path on first use.
     std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) override;
     // The shared-memory path only opens on a 24-bit X visual.

@@ -100,9 +100,9 @@ void CMainFrame::FitDisplay()
     // a high-resolution screen the back buffer has the screen's pixels.
     if (!m_bGameStarted || m_bFullScreen) return;
     const RECT area = GetClientRectOnScreen();
-    const int32_t scale = GetPixelScale();
-    if (scale != m_pDisplay->m_nScale) m_pDisplay->SetScale(scale);
-    const int32_t width = area.Width() * scale, height = area.Height() * scale;
+    const float scale = GetPixelScale();
+    if (scale != m_pDisplay->m_fScale) m_pDisplay->SetScale(scale);
+    const int32_t width = ScaledSize(area.Width(), scale), height = ScaledSize(area.Height(), scale);
     if (width == m_pDisplay->m_nWidth && height == m_pDisplay->m_nHeight) return;
     if (m_pGame->ResizeDisplay(width, height)) InvalidateRect();
 }
@@ -114,8 +114,9 @@ void CMainFrame::OnPaint()
     m_pGame->Paint();
     // In the screen's own pixels, as the back buffer is.
     const RECT client = GetClientRectOnScreen();
-    const int32_t scale = GetPixelScale();
-    RECT dst{client.left * scale, client.top * scale, client.right * scale, client.bottom * scale};
+    const float scale = GetPixelScale();
+    const int32_t left = ScaledSize(client.left, scale), top = ScaledSize(client.top, scale);
+    RECT dst{left, top, left + ScaledSize(client.Width(), scale), top + ScaledSize(client.Height(), scale)};
     RECT src;
     GetSurfaceSize(m_pDisplay->m_pddsBack, &src.right, &src.bottom);
     m_pDisplay->Present(m_pDisplay->m_pddsBack, &src, &dst);
@@ -232,7 +233,7 @@ IPrimarySurface* CMainFrame::GetPrimarySurface()
     return m_pView;
 }
 
-int32_t CMainFrame::GetPixelScale() const
+float CMainFrame::GetPixelScale() const
 {
     return m_pView->PixelScale();
 }

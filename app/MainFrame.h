@@ -59,7 +59,7 @@ public:
     bool IsForeground() const override;
     int32_t GetScreenBitsPerPixel() const override;
     IPrimarySurface* GetPrimarySurface() override;
-    int32_t GetPixelScale() const override;
+    float GetPixelScale() const override;
 
     void CheckHighScore();
     void OnHighScoreTable();

@@ -186,9 +186,9 @@ void CGame::PrintPaused()
     int32_t width = 0, height = 0;
     g_pDisplay->m_pTextPainter->GetTextExtent(text, &width, &height);
     // Measured in back-buffer pixels, placed in game-area units.
-    const int32_t scale = g_pDisplay->m_nScale;
-    const int32_t x = (g_pDisplay->m_nWidth - width) / 2 / scale;
-    const int32_t y = (g_pDisplay->m_nHeight - height) / 2 / scale;
+    const float scale = g_pDisplay->m_fScale;
+    const auto x = int32_t(float(g_pDisplay->m_nWidth - width) / 2 / scale);
+    const auto y = int32_t(float(g_pDisplay->m_nHeight - height) / 2 / scale);
     g_pDisplay->PrintText(g_pDisplay->m_pddsBack, x, y, text);
 }
 

@@ -100,6 +100,44 @@ void CSurface::StretchFrom(const CSurface& src, const RECT& srcRect)
     }
 }
 
+void CSurface::BlendFrom(const CSurface& src)
+{
+    const float stepX = float(src.m_nWidth) / float(m_nWidth), stepY = float(src.m_nHeight) / float(m_nHeight);
+    uint32_t* const pixels = Pixels();
+    for (int32_t y = 0; y < m_nHeight; ++y) {
+        // Pixel centres onto pixel centres.
+        const float sy = std::max(0.0f, (float(y) + 0.5f) * stepY - 0.5f);
+        const int32_t y0 = std::min(int32_t(sy), src.m_nHeight - 1), y1 = std::min(y0 + 1, src.m_nHeight - 1);
+        const float fy = sy - float(y0);
+        for (int32_t x = 0; x < m_nWidth; ++x) {
+            const float sx = std::max(0.0f, (float(x) + 0.5f) * stepX - 0.5f);
+            const int32_t x0 = std::min(int32_t(sx), src.m_nWidth - 1), x1 = std::min(x0 + 1, src.m_nWidth - 1);
+            const float fx = sx - float(x0);
+            const uint32_t samples[4] = {src.Pixel(x0, y0), src.Pixel(x1, y0), src.Pixel(x0, y1), src.Pixel(x1, y1)};
+            const float weights[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
+            pixels[size_t(y) * m_nWidth + x] = src.Blend(samples, weights);
+        }
+    }
+}
+
+uint32_t CSurface::Blend(const uint32_t* samples, const float* weights) const
+{
+    float shown = 0, channels[3] = {};
+    int32_t strongest = -1;
+    for (int32_t i = 0; i < 4; ++i) {
+        if (m_bHasColorKey && samples[i] == m_colorKey) continue;
+        shown += weights[i];
+        for (int32_t c = 0; c < 3; ++c) channels[c] += weights[i] * float((samples[i] >> (8 * c)) & 0xFFu);
+        if (strongest < 0 || weights[i] > weights[strongest]) strongest = i;
+    }
+    if (shown < 0.5f) return m_colorKey;
+    uint32_t blended = 0;
+    for (int32_t c = 0; c < 3; ++c)
+        blended |= uint32_t(std::min(255.0f, channels[c] / shown + 0.5f)) << (8 * c);
+    // A blend of dark colours may round to the key itself, and would vanish.
+    return m_bHasColorKey && blended == m_colorKey ? samples[strongest] : blended;
+}
+
 void CSurface::Fill(uint32_t color)
 {
     FillRect({0, 0, m_nWidth, m_nHeight}, color);

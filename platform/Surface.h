@@ -53,6 +53,10 @@ public:
     HRESULT BltFast(int32_t x, int32_t y, const CSurface& src, const RECT& srcRect, uint32_t flags);
     // Scales the whole of src onto the whole of this surface, nearest pixel.
     void StretchFrom(const CSurface& src, const RECT& srcRect);
+    // Scales the whole of src onto the whole of this surface, each pixel blended from the
+    // four nearest of src. Where src has a colour key, pixels that mostly cover keyed ones
+    // come out as the key, the others blend only what src shows.
+    void BlendFrom(const CSurface& src);
     void Fill(uint32_t color);
     // Clipped to the surface. Filling with the colour of the last whole-surface fill
     // rewrites only what was written since.
@@ -66,6 +70,8 @@ private:
         int32_t y, x0, x1;  // x1 exclusive
     };
     const std::vector<Run>& KeyedRuns() const;
+    // Four of this surface's pixels weighed together, keyed ones left out (BlendFrom).
+    uint32_t Blend(const uint32_t* samples, const float* weights) const;
     HRESULT BltKeyed(int32_t x, int32_t y, const CSurface& src, const RECT& srcRect);
 
     int32_t m_nWidth;

@@ -15,7 +15,8 @@ public:
                             uint32_t color) = 0;
     // The size in pixels of the cell TextOut would draw the text in.
     virtual void GetTextExtent(const char* text, int32_t* width, int32_t* height) = 0;
-    // Pixels per unit of the game area (1..8): the font grows with it, so text drawn on a
-    // surface made for a high-resolution screen stays as sharp as the screen.
-    virtual void SetScale(int32_t scale) = 0;
+    // Pixels per unit of the game area (1..8, fractional on a desktop scaled so): the font
+    // grows with it, so text drawn on a surface made for a high-resolution screen stays as
+    // sharp as the screen.
+    virtual void SetScale(float scale) = 0;
 };

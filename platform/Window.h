@@ -28,7 +28,7 @@ public:
     virtual bool IsForeground() const = 0;
     virtual int32_t GetScreenBitsPerPixel() const = 0;
     virtual IPrimarySurface* GetPrimarySurface() = 0;
-    // The screen's pixels per unit of the client area, as a whole number: 2 on a desktop
-    // scaled 2x, where the game draws at the screen's own resolution.
-    virtual int32_t GetPixelScale() const { return 1; }
+    // The screen's pixels per unit of the client area: 2 on a desktop scaled 2x, 1.5 on
+    // one scaled by 150 %; the game draws at the screen's own resolution.
+    virtual float GetPixelScale() const { return 1.0f; }
 };

@@ -1,6 +1,7 @@
 #include "render/Display.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cassert>
 #include <cfloat>
 #include <cmath>
@@ -60,9 +61,9 @@ bool CDisplay::Init(IWindow* window)
     assert(window != nullptr);
     m_hWnd = window;
     const RECT client = window->GetClientRectOnScreen();
-    const int32_t scale = std::clamp(window->GetPixelScale(), 1, kMaxScale);
-    m_nWidth = (client.right - client.left) * scale;
-    m_nHeight = (client.bottom - client.top) * scale;
+    const float scale = std::clamp(window->GetPixelScale(), 1.0f, float(kMaxScale));
+    m_nWidth = ScaledSize(client.right - client.left, scale);
+    m_nHeight = ScaledSize(client.bottom - client.top, scale);
     if (!Record(CreatePrimarySurface(&m_pddsPrimary))) return Fail("DirectDraw Init FAILED");
     if (GetBitsPerPixel(m_pddsPrimary) < kMinBitsPerPixel) return Fail("You need at least High Color Mode");
     if (!Record(CreateBackBuffer(&m_pddsBack, m_nWidth, m_nHeight))) return Fail("DirectDraw Init FAILED");
@@ -240,7 +241,7 @@ HRESULT CDisplay::SetAmbientMaterial(IMaterial3D* material, float r, float g, fl
 HRESULT CDisplay::PrintText(CSurface* surface, int32_t x, int32_t y, const char* text)
 {
     if (surface == nullptr || text == nullptr || m_pTextPainter == nullptr) return E_FAIL;
-    return m_pTextPainter->TextOut(*surface, x * m_nScale, y * m_nScale, text, 0xFFFFFFu);
+    return m_pTextPainter->TextOut(*surface, ToPixels(x), ToPixels(y), text, 0xFFFFFFu);
 }
 
 void CDisplay::BltBitmap(CSurface* source, CSurface* dest, uint32_t flags, int32_t x, int32_t y)
@@ -249,7 +250,7 @@ void CDisplay::BltBitmap(CSurface* source, CSurface* dest, uint32_t flags, int32
     if (source == m_pddsTitle && m_titleScaled) source = m_titleScaled.get();
     m_rcSource = {0, 0, source->Width(), source->Height()};
     do {
-        m_hr = dest->BltFast(x * m_nScale, y * m_nScale, *source, m_rcSource, flags);
+        m_hr = dest->BltFast(ToPixels(x), ToPixels(y), *source, m_rcSource, flags);
         if (m_hr == DD_OK) return;
         if (m_hr == DDERR_SURFACELOST && !RestoreSurfaces()) return;
     } while (m_hr == DDERR_WASSTILLDRAWING);
@@ -314,16 +315,31 @@ void CDisplay::Free(CSurface* surface)
     std::erase_if(m_surfaces, [surface](const auto& owned) { return owned.get() == surface; });
 }
 
-void CDisplay::SetScale(int32_t scale)
+void CDisplay::SetScale(float scale)
 {
-    m_nScale = std::clamp(scale, 1, kMaxScale);
-    if (m_pTextPainter != nullptr) m_pTextPainter->SetScale(m_nScale);
+    m_fScale = std::clamp(scale, 1.0f, float(kMaxScale));
+    if (m_pTextPainter != nullptr) m_pTextPainter->SetScale(m_fScale);
     m_titleScaled.reset();
-    if (m_pddsTitle == nullptr || m_nScale == 1) return;
-    // Each picture pixel a whole block: a blended edge would no longer match the key.
-    m_titleScaled = std::make_unique<CSurface>(m_pddsTitle->Width() * m_nScale, m_pddsTitle->Height() * m_nScale);
-    m_titleScaled->StretchFrom(*m_pddsTitle, {0, 0, m_pddsTitle->Width(), m_pddsTitle->Height()});
+    if (m_pddsTitle == nullptr || m_fScale == 1.0f) return;
+    m_titleScaled = std::make_unique<CSurface>(ScaledSize(m_pddsTitle->Width(), m_fScale),
+                                               ScaledSize(m_pddsTitle->Height(), m_fScale));
     if (m_pddsTitle->HasColorKey()) m_titleScaled->SetColorKey(m_pddsTitle->ColorKey());
+    // At a whole scale each picture pixel becomes a whole block, as sharp as at 1x; at a
+    // fractional one blocks would come out of two sizes, so the picture is blended.
+    if (m_fScale == std::floor(m_fScale))
+        m_titleScaled->StretchFrom(*m_pddsTitle, {0, 0, m_pddsTitle->Width(), m_pddsTitle->Height()});
+    else
+        m_titleScaled->BlendFrom(*m_pddsTitle);
+}
+
+int32_t CDisplay::ToPixels(int32_t units) const
+{
+    return int32_t(std::lround(float(units) * m_fScale));
+}
+
+int32_t ScaledSize(int32_t units, float scale)
+{
+    return int32_t(std::lround(float(units) * scale));
 }
 
 void GetSurfaceSize(const CSurface* surface, int32_t* width, int32_t* height)

@@ -72,10 +72,13 @@ public:
     // at the display's scale.
     void BltBitmap(CSurface* source, CSurface* dest, uint32_t flags, int32_t x, int32_t y);
     // Back-buffer pixels per game-area unit, 1..kMaxScale: 2 on a screen of twice the
-    // desktop's resolution, where the caller also makes the back buffer twice as large.
-    // Texts and the picture keep their places and sizes in game-area units; the text is
-    // drawn at the screen's resolution, the picture's pixels as whole blocks.
-    void SetScale(int32_t scale);
+    // desktop's resolution, 1.5 on a desktop scaled by 150 %, where the caller also makes
+    // the back buffer that much larger (ScaledSize). Texts and the picture keep their
+    // places and sizes in game-area units; the text is drawn at the screen's resolution,
+    // the picture's pixels as whole blocks at a whole scale and blended at a fractional one.
+    void SetScale(float scale);
+    // Game-area units in back-buffer pixels, rounded.
+    int32_t ToPixels(int32_t units) const;
     // Cuts both rectangles to the smaller size on each axis (they are changed), then copies
     // one to one into the window's primary surface; dest is in screen coordinates. Every
     // pixel copied is made opaque in the source first: whatever drew it, a compositing
@@ -92,7 +95,7 @@ public:
     static constexpr int32_t kMaxScale = 8;
     int32_t m_nWidth = 0;   // back-buffer pixels
     int32_t m_nHeight = 0;
-    int32_t m_nScale = 1;   // back-buffer pixels per game-area unit
+    float m_fScale = 1.0f;  // back-buffer pixels per game-area unit, 1..kMaxScale
     IPrimarySurface* m_pddsPrimary = nullptr;
     CSurface* m_pddsBack = nullptr;
     CDepthBuffer* m_pddsZBuffer = nullptr;
@@ -119,9 +122,11 @@ private:
     DisplayDevices m_devices;
     std::vector<std::unique_ptr<CSurface>> m_surfaces;
     std::unique_ptr<CDepthBuffer> m_zBuffer;
-    std::unique_ptr<CSurface> m_titleScaled;  // m_pddsTitle at m_nScale, when above 1
+    std::unique_ptr<CSurface> m_titleScaled;  // m_pddsTitle at m_fScale, when above 1
     std::unique_ptr<IDevice3D> m_device;
 };
 
+// A length of units at scale pixels per unit, in whole pixels.
+int32_t ScaledSize(int32_t units, float scale);
 // Width and height of a surface; both 0 for a null one.
 void GetSurfaceSize(const CSurface* surface, int32_t* width, int32_t* height);

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/Surface.h"
 
@@ -21,9 +22,9 @@ QtTextPainter::QtTextPainter() : m_font(QStringLiteral("DejaVu Sans"))
     m_nAscent = QFontMetrics(m_font).ascent();
 }
 
-void QtTextPainter::SetScale(int32_t scale)
+void QtTextPainter::SetScale(float scale)
 {
-    m_font.setPixelSize(13 * std::clamp(scale, 1, 8));
+    m_font.setPixelSize(std::max(1, int(std::lround(13.0f * std::clamp(scale, 1.0f, 8.0f)))));
     m_nAscent = QFontMetrics(m_font).ascent();
     m_kept.clear();  // rasterised at the old size
 }

@@ -20,7 +20,7 @@ public:
     // (x, y) is the top-left corner of the text's cell; no background is drawn.
     HRESULT TextOut(CSurface& surface, int32_t x, int32_t y, const char* text, uint32_t color) override;
     void GetTextExtent(const char* text, int32_t* width, int32_t* height) override;
-    void SetScale(int32_t scale) override;
+    void SetScale(float scale) override;
 
     const QFont& Font() const { return m_font; }
 

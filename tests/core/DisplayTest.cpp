@@ -186,7 +186,7 @@ TEST_F(DisplayTest, TheTitleBlitSkipsBlackAndCopiesEveryOtherColour)
     display.ReleaseObjects();
 }
 
-TEST_F(DisplayTest, AtScaleTwoTextAndPictureKeepTheirPlacesInGameAreaUnits)
+TEST_F(DisplayTest, AtEveryScaleTextAndPictureKeepTheirPlacesInGameAreaUnits)
 {
     CDisplay display(devices);
     ASSERT_TRUE(display.Init(&window));
@@ -206,6 +206,20 @@ TEST_F(DisplayTest, AtScaleTwoTextAndPictureKeepTheirPlacesInGameAreaUnits)
     EXPECT_EQ(painter.scale, 1);
     display.PrintText(&back, 40, 10, "Score: 000500");
     EXPECT_EQ(painter.texts.back().x * 100 + painter.texts.back().y, 4010);
+
+    // A desktop scaled by 150 %: the picture 45 x 15, blended, its black still see-through.
+    display.SetScale(1.5f);
+    EXPECT_EQ(painter.scale, 1.5f);
+    back.Fill(0x777777);
+    display.BltBitmap(display.m_pddsTitle, &back, DDBLTFAST_SRCCOLORKEY, 170, 20);
+    EXPECT_EQ(back.Pixel(255, 35), 0x777777u) << "black stays transparent";
+    EXPECT_EQ(back.Pixel(299, 44) & 0xFFFF00u, 0x090000u) << "the last row and column";
+    EXPECT_EQ(back.Pixel(300, 44), 0x777777u);
+    EXPECT_EQ(back.Pixel(299, 45), 0x777777u);
+    const uint32_t between = back.Pixel(277, 37);  // picture (14.5, 4.5): 14 and 15, rows 4 and 5
+    EXPECT_TRUE(between == 0x04000Fu || between == 0x05000Fu) << std::hex << between;
+    display.PrintText(&back, 41, 10, "Score: 000500");
+    EXPECT_EQ(painter.texts.back().x * 100 + painter.texts.back().y, 6215);
     display.ReleaseObjects();
 }
 

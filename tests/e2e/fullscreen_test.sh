@@ -27,6 +27,19 @@ stop_game() {
 }
 placement() { xwininfo -id "$win" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
                                          /Width:/ {w = $NF} /Height:/ {h = $NF} END {print w "x" h "+" x "+" y}'; }
+# The whole picture in the game window, whatever the desktop's scale: in screenshot $1,
+# white text as far down the window as at 1x (the lowest, "press SPACE to start", at 86 %
+# of its height) and the track's blue lines out to its right edge.
+whole() {
+  local w h x y low right
+  read -r w h x y < <(placement | tr 'x+' '  ')
+  read -r low right < <(convert "$e2e_dir/$1.png" -crop "${w}x$h+$x+$y" +repage -depth 8 txt:- |
+    awk -F'[,:() ]+' 'NR > 1 { if ($3 == 255 && $4 == 255 && $5 == 255 && $2 > low) low = $2
+                               if ($5 > 120 && $3 < 80 && $4 < 80 && $1 > right) right = $1 }
+                      END { print low + 0, right + 0 }')
+  awk -v l="$low" -v r="$right" -v w="$w" -v h="$h" 'BEGIN { exit !(l / h > 0.84 && l / h < 0.88 && r >= w - 3) }' ||
+    fail "$1: white text down to row $low of $h, the track out to column $right of $w"
+}
 # Pixels of $1 that differ from the picture made of its own k x k blocks' corner pixels.
 unblocked() {
   local w h
@@ -43,6 +56,7 @@ cd "$e2e_dir/game"
 start_game
 windowed=$(placement)
 e2e_shot windowed
+whole windowed
 # The light menu bar's height, from the top of the window's last column.
 menu=$(convert "$e2e_dir/windowed.png" -crop 1x480+636+0 -depth 8 txt:- | awk -F'[(),]+' 'NR > 1 {
          if ($3 > 180 && $4 > 180 && $5 > 180 && !done) n++; else done = 1 } END {print n + 0}')
@@ -80,5 +94,29 @@ for column in 400 640 880; do
   thin=$((thin + n))
 done
 [ "$thin" -ge 15 ] || fail "the 2x frame has $thin one-pixel lines: doubled pixels"
+whole desktop2x
 stop_game
+
+# Fractional desktop scales, as KDE's 125 % and 150 % give Qt: the window is that much
+# larger and the whole picture fills it, drawn at its own pixels; at 1.5 also after F11
+# there and back.
+for factor in 1.25 1.5; do
+  start_game QT_SCALE_FACTOR=$factor
+  size=$(awk -v f="$factor" 'BEGIN { printf "%dx%d+0+0", 640 * f + 0.5, 480 * f + 0.5 }')
+  [ "$(placement)" = "$size" ] || fail "the ${factor}x window is $(placement), not $size"
+  e2e_shot "desktop$factor"
+  whole "desktop$factor"
+  if [ "$factor" = 1.5 ]; then
+    xdotool key $f11
+    sleep 1.5
+    # Qt places windows in whole units, 1707 x 1067 here: a pixel may hang over the edge.
+    [[ "$(placement)" =~ ^256[01]x160[01]\+0\+0$ ]] || fail "full screen at ${factor}x is $(placement)"
+    xdotool key $f11
+    sleep 1.5
+    [ "$(placement)" = "$size" ] || fail "the ${factor}x window came back as $(placement)"
+    e2e_shot "desktop$factor-again"
+    whole "desktop$factor-again"
+  fi
+  stop_game
+done
 echo "PASS"

@@ -27,7 +27,7 @@ public:
         *width = kCharWidth * static_cast<int32_t>(std::string(text).size());
         *height = kCharHeight;
     }
-    void SetScale(int32_t value) override { scale = value; }
+    void SetScale(float value) override { scale = value; }
     std::vector<Text> Take()
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -36,7 +36,7 @@ public:
         return taken;
     }
     std::vector<Text> texts;
-    int32_t scale = 1;
+    float scale = 1.0f;
 
 private:
     std::mutex m_lock;
