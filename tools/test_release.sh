@@ -22,6 +22,9 @@ if ! command -v debootstrap >/dev/null; then
 fi
 
 dir=$(mktemp -d "${TMPDIR:-/var/tmp}/vantor-$release.XXXXXX")
+# The chroot's root folder: open to every user, as / is, or the tests that drop to an
+# unprivileged user could not resolve a path.
+chmod 755 "$dir"
 mounts=()
 
 # Ends whatever still runs inside (a test's Xvfb, a sound server), then unmounts, last

@@ -45,8 +45,11 @@ export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
 for _ in $(seq 1 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 pactl info >/dev/null 2>&1 || fail "$server did not start"
 pactl load-module module-null-sink sink_name=null >/dev/null || fail "no null sink on $server"
-# PipeWire makes the sink a moment after it said yes; only then can it be the default.
-for _ in $(seq 1 50); do pactl set-default-sink null 2>/dev/null && break; sleep 0.1; done
+# PipeWire makes the sink, and takes a new default, a moment after it said yes.
+for _ in $(seq 1 50); do
+  pactl set-default-sink null 2>/dev/null && [ "$(pactl get-default-sink 2>/dev/null)" = null ] && break
+  sleep 0.1
+done
 [ "$(pactl get-default-sink)" = null ] || fail "the null sink is not $server's default"
 echo "sound server: $(pactl info | sed -n 's/^Server Name: //p')"
 
