@@ -62,17 +62,3 @@ endforeach()
 install(FILES ${VANTOR_CONFIGURED}/vantor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VANTOR_CONFIGURED}/com.example.vantor.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${VANTOR_CONFIGURED}/${VANTOR_LAUNCHER_NAME}.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-
-add_test(NAME install_test
-  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/install_test.sh
-          ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
-set_tests_properties(install_test PROPERTIES TIMEOUT 60)
-
-# The Debian package, built from a copy of the tree and checked as a player gets it; the
-# .deb is left in the build folder. It is the longest test, so ctest starts it first.
-add_test(NAME package_test
-  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/package_test.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
-set_tests_properties(package_test PROPERTIES TIMEOUT 900 COST 10000)
-
-# The desktop's own link handler needs a display.
-vantor_add_private_x_test(link_opener_on_x11 150 qt_tests FakeDesktop.OnX11* QT_QPA_PLATFORM=xcb)

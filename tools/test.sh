@@ -16,7 +16,7 @@ cmake --build build-tsan --target core_tests
 cmake -S . -B build-fuzz -G Ninja -DVANTOR_FUZZERS=ON -DCMAKE_CXX_COMPILER=clang++
 cmake --build build-fuzz
 
-cmake -S . -B build -G Ninja -DVANTOR_CORE_ONLY=OFF -DVANTOR_TSAN_DIR="$root/build-tsan" \
+cmake -S . -B build -G Ninja -DVANTOR_CORE_ONLY=OFF -DVANTOR_BENCHMARKS=ON -DVANTOR_TSAN_DIR="$root/build-tsan" \
   -DVANTOR_SCALAR_DIR="$root/build-tsan" -DVANTOR_FUZZ_DIR="$root/build-fuzz"
 cmake --build build
 

@@ -21,10 +21,10 @@ for tool in dpkg-buildpackage lintian appstreamcli desktop-file-validate; do
 done
 
 # Every library the set-up script installs for the build is a build-dependency too;
-# benchmarks and fuzzers are not part of the package, and dpkg-dev is a tool.
+# tests, benchmarks and fuzzers are not part of the package, and dpkg-dev is a tool.
 setup_devs=$(sed -n '/^packages=(/,/^)/p' "$VANTOR_SOURCE/tools/setup.sh" | grep -o '[a-z0-9.+-]*-dev\b' || true)
 for dev in $setup_devs; do
-  case $dev in libbenchmark-dev | libxtst-dev | libclang-rt-* | dpkg-dev) continue ;; esac
+  case $dev in libgtest-dev | libgmock-dev | libbenchmark-dev | libxtst-dev | libclang-rt-* | dpkg-dev) continue ;; esac
   grep -q "^ *\(Build-Depends: \)\?$dev\b" "$VANTOR_SOURCE/debian/control" ||
     fail "$dev is in tools/setup.sh but not in debian/control's Build-Depends"
 done
