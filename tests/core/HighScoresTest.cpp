@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -82,12 +83,27 @@ std::string RunUnprivileged(const std::function<std::string()>& body)
     return RunInChild([] { return std::string(); }, body, true);
 }
 
+// Whether some mount would pass new mounts beneath it on to other mount namespaces.
+bool AnyMountShared()
+{
+    std::FILE* const mounts = std::fopen("/proc/self/mountinfo", "r");
+    if (mounts == nullptr) return true;
+    char line[4096];
+    bool shared = false;
+    while (!shared && std::fgets(line, sizeof line, mounts) != nullptr) shared = std::strstr(line, " shared:") != nullptr;
+    std::fclose(mounts);
+    return shared;
+}
+
 // A data folder on a file system of its own, in a mount namespace of the child's: 64 KiB
 // of tmpfs, filled up once hi.sav is there. "skip: ..." where the test may not mount.
+// Inside a chroot "/" is no mount point and cannot be made private; where no mount is
+// shared, the tmpfs stays in the child's namespace all the same.
 std::string FillTheDisk()
 {
-    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        mount("scores", "data", "tmpfs", 0, "size=64k") != 0)
+    const bool isolated = unshare(CLONE_NEWNS) == 0 &&
+                          (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 || !AnyMountShared());
+    if (!isolated || mount("scores", "data", "tmpfs", 0, "size=64k") != 0)
         return std::string("skip: no tmpfs of its own here (") + std::strerror(errno) + ")";
     LoadHighScoresFrom(kHighScoreFile);
     const int filler = open("data/filler", O_WRONLY | O_CREAT, 0600);

@@ -31,7 +31,13 @@ if command -v pipewire-pulse >/dev/null && command -v wireplumber >/dev/null; th
   # The session bus WirePlumber needs, private to the test as the rest.
   eval "$(dbus-launch --sh-syntax)"
   server_pids+=("$DBUS_SESSION_BUS_PID")
-  for daemon in pipewire wireplumber pipewire-pulse; do
+  # The session manager and the PulseAudio service give up at once when the PipeWire
+  # daemon is not listening yet.
+  pipewire >"$e2e_dir/server-pipewire.log" 2>&1 &
+  server_pids+=($!)
+  for _ in $(seq 1 100); do [ -S "$XDG_RUNTIME_DIR/pipewire-0" ] && break; sleep 0.1; done
+  [ -S "$XDG_RUNTIME_DIR/pipewire-0" ] || fail "PipeWire did not start"
+  for daemon in wireplumber pipewire-pulse; do
     "$daemon" >"$e2e_dir/server-$daemon.log" 2>&1 &
     server_pids+=($!)
   done
