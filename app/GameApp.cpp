@@ -10,11 +10,11 @@
 #include "app/AboutDlg.h"
 #include "app/Icons.h"
 #include "app/MainFrame.h"
-#include "platform/ThreadTimer.h"
+#include "platform/posix/ThreadTimer.h"
 #include "platform/openal/OpenAlSoundSystem.h"
 #include "platform/qt/QtBitmapLoader.h"
 #include "platform/qt/QtTextPainter.h"
-#include "platform/x11/DesktopInputSystem.h"
+#include "platform/desktop/DesktopInputSystem.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "platform/PlatformInstance.h"
 #include "platform/Surface.h"
 #include "platform/qt/QtMessageBox.h"
-#include "platform/x11/DesktopInputSystem.h"
+#include "platform/desktop/DesktopInputSystem.h"
 #include "render/Display.h"
 
 namespace {

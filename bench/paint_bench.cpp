@@ -16,7 +16,7 @@
 #include "platform/Surface.h"
 #include "render/Display.h"
 #include "tests/devices/RealOverlays.h"
-#include "tests/fakes/BusyScene.h"
+#include "tools/scene/BusyScene.h"
 
 namespace {
 

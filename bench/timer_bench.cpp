@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/ThreadTimer.h"
+#include "platform/posix/ThreadTimer.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/RegularFile.h"
+#include "platform/posix/RegularFile.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "render/BitmapSurface.h"
 
 #include "platform/BitmapLoader.h"
-#include "platform/DebugOut.h"
+#include "platform/posix/DebugOut.h"
 #include "platform/Surface.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <cstdio>
 
 #include "platform/BitmapLoader.h"
-#include "platform/DebugOut.h"
+#include "platform/posix/DebugOut.h"
 #include "platform/DepthBuffer.h"
 #include "platform/Device3D.h"
 #include "platform/PrimarySurface.h"
-#include "platform/SoftDevice3D.h"
+#include "platform/soft3d/SoftDevice3D.h"
 #include "platform/Surface.h"
 #include "platform/TextPainter.h"
 #include "platform/Window.h"

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/DebugOut.h"
-#include "platform/RegularFile.h"
+#include "platform/posix/DebugOut.h"
+#include "platform/posix/RegularFile.h"
 #include "platform/SoundSystem.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/Surface.h"
 #include "platform/qt/QtBitmapLoader.h"
 #include "platform/qt/QtTextPainter.h"
-#include "tests/fakes/BusyScene.h"
+#include "tools/scene/BusyScene.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/DebugOut.h"
+#include "platform/posix/DebugOut.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "platform/DebugOut.h"
+#include "platform/posix/DebugOut.h"
 #include "platform/openal/OpenAlSoundBuffer.h"
 
 namespace {

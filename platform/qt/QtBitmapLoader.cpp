@@ -9,7 +9,7 @@
 #include <QImageReader>
 #include <QString>
 
-#include "platform/RegularFile.h"
+#include "platform/posix/RegularFile.h"
 #include "platform/Surface.h"
 
 namespace {

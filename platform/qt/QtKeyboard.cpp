@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 
 #include "platform/DikCodes.h"
-#include "platform/ScanCodeMap.h"
+#include "platform/linux/ScanCodeMap.h"
 #include "platform/Window.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/InputSystem.h"
-#include "platform/sdl/JoystickNodeWatch.h"
+#include "platform/linux/JoystickNodeWatch.h"
 
 struct SdlApi;
 class CSdlJoystick;

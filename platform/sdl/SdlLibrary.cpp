@@ -5,7 +5,7 @@
 #include <atomic>
 #include <string>
 
-#include "platform/DebugOut.h"
+#include "platform/posix/DebugOut.h"
 
 namespace {
 

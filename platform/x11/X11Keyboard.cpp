@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/ScanCodeMap.h"
+#include "platform/linux/ScanCodeMap.h"
 #include "platform/Window.h"
 
 namespace {

@@ -5,14 +5,14 @@
 #include <string>
 
 #include "platform/BitmapLoader.h"
-#include "platform/DebugOut.h"
+#include "platform/posix/DebugOut.h"
 #include "platform/DepthBuffer.h"
 #include "platform/PrimarySurface.h"
-#include "platform/SoftDevice3D.h"
+#include "platform/soft3d/SoftDevice3D.h"
 #include "platform/Surface.h"
 #include "render/BitmapSurface.h"
 #include "render/Display.h"
-#include "tests/fakes/BusyScene.h"
+#include "tools/scene/BusyScene.h"
 #include "tests/fakes/FakeWindow.h"
 #include "tests/fakes/FrameChecksum.h"
 #include "tests/fakes/RecordingTextPainter.h"

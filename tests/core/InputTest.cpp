@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "input/Input.h"
-#include "platform/NullInputSystem.h"
+#include "platform/null/NullInputSystem.h"
 #include "platform/PlatformInstance.h"
 #include "tests/fakes/FakeInputSystem.h"
 #include "tests/fakes/FakeWindow.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/DepthBuffer.h"
-#include "platform/Rasterizer.h"
-#include "platform/SoftDevice3D.h"
+#include "platform/soft3d/Rasterizer.h"
+#include "platform/soft3d/SoftDevice3D.h"
 #include "platform/Surface.h"
 
 namespace {

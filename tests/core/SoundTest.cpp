@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "game/Globals.h"
-#include "platform/DebugOut.h"
-#include "platform/NullSoundSystem.h"
+#include "platform/posix/DebugOut.h"
+#include "platform/null/NullSoundSystem.h"
 #include "sound/Sound.h"
 #include "tests/fakes/RecordingSoundSystem.h"
 

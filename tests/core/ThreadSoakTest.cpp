@@ -13,7 +13,7 @@
 #include "input/Input.h"
 #include "objects/GameObject.h"
 #include "objects/ObjectTable.h"
-#include "platform/ThreadTimer.h"
+#include "platform/posix/ThreadTimer.h"
 #include "tests/fakes/GameHarness.h"
 
 namespace {

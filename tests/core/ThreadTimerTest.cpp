@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/ThreadTimer.h"
+#include "platform/posix/ThreadTimer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "platform/Surface.h"
 #include "tests/devices/GuiApplication.h"
 #include "tests/devices/RealOverlays.h"
-#include "tests/fakes/BusyScene.h"
+#include "tools/scene/BusyScene.h"
 #include "tests/fakes/FrameChecksum.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include <thread>
 
 #include "platform/DikCodes.h"
-#include "platform/ScanCodeMap.h"
+#include "platform/linux/ScanCodeMap.h"
 #include "platform/qt/QtKeyboard.h"
 #include "platform/x11/X11Keyboard.h"
 #include "tests/fakes/FakeWindow.h"

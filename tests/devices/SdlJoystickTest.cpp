@@ -14,10 +14,10 @@
 #include "game/Globals.h"
 #include "input/Input.h"
 #include "platform/PlatformInstance.h"
-#include "platform/sdl/JoystickNodeWatch.h"
+#include "platform/linux/JoystickNodeWatch.h"
 #include "platform/sdl/SdlJoystick.h"
 #include "platform/sdl/SdlVirtualJoystick.h"
-#include "platform/x11/DesktopInputSystem.h"
+#include "platform/desktop/DesktopInputSystem.h"
 #include "tests/fakes/FakeWindow.h"
 #include "tests/fakes/GameHarness.h"
 

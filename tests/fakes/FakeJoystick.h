@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/fakes/FakeDevice.h"
+#include "tests/fakes/FakeInputDevice.h"
 
 class CFakeJoystick final : public CFakeDevice<IJoystickDevice> {
 public:

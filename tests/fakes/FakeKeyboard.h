@@ -3,7 +3,7 @@
 // keyboard reads nothing.
 #include <cstring>
 
-#include "tests/fakes/FakeDevice.h"
+#include "tests/fakes/FakeInputDevice.h"
 
 class CFakeKeyboard final : public CFakeDevice<IKeyboardDevice> {
 public:

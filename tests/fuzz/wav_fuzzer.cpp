@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/NullSoundSystem.h"
+#include "platform/null/NullSoundSystem.h"
 #include "sound/Sound.h"
 #include "tests/fakes/RecordingSoundSystem.h"
 

@@ -22,7 +22,7 @@
 #include "platform/DikCodes.h"
 #include "platform/PlatformInstance.h"
 #include "platform/Surface.h"
-#include "platform/x11/DesktopInputSystem.h"
+#include "platform/desktop/DesktopInputSystem.h"
 #include "tests/fakes/ManualTimer.h"
 #include "tests/fakes/MeshReset.h"
 #include "tests/fakes/ScratchFolder.h"

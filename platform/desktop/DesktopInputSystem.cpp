@@ -1,4 +1,4 @@
-#include "platform/x11/DesktopInputSystem.h"
+#include "platform/desktop/DesktopInputSystem.h"
 
 #include <QGuiApplication>
 

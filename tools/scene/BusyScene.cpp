@@ -1,4 +1,4 @@
-#include "tests/fakes/BusyScene.h"
+#include "tools/scene/BusyScene.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "platform/ScanCodeMap.h"
+#include "platform/linux/ScanCodeMap.h"
 
 #include "platform/DikCodes.h"
 

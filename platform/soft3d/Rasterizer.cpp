@@ -1,4 +1,4 @@
-#include "platform/Rasterizer.h"
+#include "platform/soft3d/Rasterizer.h"
 
 #include <algorithm>
 #include <cmath>

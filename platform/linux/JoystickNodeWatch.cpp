@@ -1,4 +1,4 @@
-#include "platform/sdl/JoystickNodeWatch.h"
+#include "platform/linux/JoystickNodeWatch.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -19,9 +19,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Clipper.h"
+#include "platform/soft3d/Clipper.h"
 #include "platform/Device3D.h"
-#include "platform/Rasterizer.h"
+#include "platform/soft3d/Rasterizer.h"
 
 class CSurface;
 class CDepthBuffer;

@@ -1,4 +1,4 @@
-#include "platform/Clipper.h"
+#include "platform/soft3d/Clipper.h"
 
 #include <algorithm>
 

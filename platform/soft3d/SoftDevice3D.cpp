@@ -1,4 +1,4 @@
-#include "platform/SoftDevice3D.h"
+#include "platform/soft3d/SoftDevice3D.h"
 
 #include <algorithm>
 #include <cmath>

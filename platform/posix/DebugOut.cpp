@@ -1,4 +1,4 @@
-#include "platform/DebugOut.h"
+#include "platform/posix/DebugOut.h"
 
 #include <cstdio>
 #include <utility>

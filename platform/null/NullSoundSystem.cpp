@@ -1,4 +1,4 @@
-#include "platform/NullSoundSystem.h"
+#include "platform/null/NullSoundSystem.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "platform/ThreadTimer.h"
+#include "platform/posix/ThreadTimer.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/NullInputSystem.h"
+#include "platform/null/NullInputSystem.h"
 
 #include <atomic>
 #include <cstring>
