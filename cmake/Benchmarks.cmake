@@ -1,12 +1,10 @@
 # Google Benchmark programs, one per bench/*_bench.cpp. Speed goals live here, never in
 # timed unit tests: the machines that run the tests are shared and noisy.
 find_package(benchmark REQUIRED)
-file(GLOB VANTOR_BENCHES CONFIGURE_DEPENDS bench/*_bench.cpp)
-foreach(source ${VANTOR_BENCHES})
-  get_filename_component(name ${source} NAME_WE)
-  add_executable(${name} ${source})
-  target_link_libraries(${name} PRIVATE vantor_platform vantor_fakes benchmark::benchmark)
-endforeach()
+add_executable(paint_bench bench/paint_bench.cpp)
+target_link_libraries(paint_bench PRIVATE vantor_qt vantor_scene benchmark::benchmark)
+add_executable(timer_bench bench/timer_bench.cpp)
+target_link_libraries(timer_bench PRIVATE vantor_posix benchmark::benchmark)
 
 # The floor the game's own cost is measured against (tools/measure_game.sh).
 add_executable(floor_window bench/floor_window.cpp)

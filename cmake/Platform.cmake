@@ -1,5 +1,6 @@
 # The real platform: Qt for the window, text and bitmaps, OpenAL for sound, SDL2 for the
-# joystick, XCB for the keyboard's key map and the shared-memory present. Only these libraries and app/ include them.
+# joystick, XCB for the keyboard's key map and the shared-memory present. Each library
+# has its room under platform/, and only that room and app/ include it.
 set(CMAKE_AUTOMOC ON)
 set(CMAKE_AUTORCC ON)
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
@@ -11,23 +12,37 @@ pkg_check_modules(XCB_SHM REQUIRED IMPORTED_TARGET xcb-shm)
 pkg_check_modules(XCB_XINPUT REQUIRED IMPORTED_TARGET xcb-xinput)
 
 
-file(GLOB VANTOR_QT_SOURCES CONFIGURE_DEPENDS platform/qt/*.cpp platform/qt/*.h)
-file(GLOB VANTOR_AL_SOURCES CONFIGURE_DEPENDS platform/openal/*.cpp)
-file(GLOB VANTOR_SDL_SOURCES CONFIGURE_DEPENDS platform/sdl/*.cpp)
-file(GLOB VANTOR_X11_SOURCES CONFIGURE_DEPENDS platform/x11/*.cpp platform/desktop/*.cpp)
+include(cmake/QtRoom.cmake)
 
-add_library(vantor_platform STATIC
-  ${VANTOR_QT_SOURCES} ${VANTOR_AL_SOURCES} ${VANTOR_SDL_SOURCES} ${VANTOR_X11_SOURCES})
-target_link_libraries(vantor_platform PUBLIC vantor_core Qt6::Gui Qt6::Widgets
-  OpenAL::OpenAL X11::xcb PkgConfig::XCB_SHM PkgConfig::XCB_XINPUT ${CMAKE_DL_LIBS})
+add_library(vantor_openal STATIC
+  platform/openal/OpenAlIdleDevice.cpp platform/openal/OpenAlSoundBuffer.cpp
+  platform/openal/OpenAlSoundSystem.cpp platform/openal/OpenAlVoice.cpp)
+target_link_libraries(vantor_openal PUBLIC vantor_contracts OpenAL::OpenAL PRIVATE vantor_posix)
+
 # SDL is opened at run time, only once a joystick may be there: its header, not its library.
-target_include_directories(vantor_platform PRIVATE
+add_library(vantor_sdl STATIC
+  platform/sdl/SdlJoystick.cpp platform/sdl/SdlJoystickSubsystem.cpp
+  platform/sdl/SdlLibrary.cpp platform/sdl/SdlVirtualJoystick.cpp)
+target_include_directories(vantor_sdl PUBLIC
   $<TARGET_PROPERTY:SDL2::SDL2,INTERFACE_INCLUDE_DIRECTORIES>)
+target_link_libraries(vantor_sdl PUBLIC vantor_contracts vantor_linux
+  PRIVATE vantor_posix ${CMAKE_DL_LIBS})
 
-file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS app/*.cpp app/*.h app/*.qrc)
-list(FILTER VANTOR_APP_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
-add_library(vantor_app STATIC ${VANTOR_APP_SOURCES})
-target_link_libraries(vantor_app PUBLIC vantor_platform)
+add_library(vantor_x11 STATIC platform/x11/X11Keyboard.cpp platform/x11/X11ShmPresenter.cpp)
+target_link_libraries(vantor_x11 PUBLIC vantor_contracts X11::xcb
+  PRIVATE vantor_linux PkgConfig::XCB_SHM PkgConfig::XCB_XINPUT)
+
+# The input system of a desktop: X11's key map or Qt's key events, and SDL's joysticks.
+add_library(vantor_desktop STATIC platform/desktop/DesktopInputSystem.cpp)
+target_link_libraries(vantor_desktop PUBLIC vantor_contracts PRIVATE vantor_qt vantor_x11 vantor_sdl)
+
+# The composition root: the shell, and the one place every room is put together.
+add_library(vantor_app STATIC
+  app/AboutDlg.cpp app/DesktopEntry.cpp app/DialogUnits.cpp app/GameApp.cpp app/GameView.cpp
+  app/HighScoreEntryDlg.cpp app/HighScoreTableDlg.cpp app/Icons.cpp app/LinkOpener.cpp
+  app/MainFrame.cpp app/vantor.qrc)
+target_link_libraries(vantor_app PUBLIC vantor_core vantor_qt vantor_openal vantor_desktop
+  vantor_x11 Qt6::Widgets)
 
 add_executable(vantor app/main.cpp)
 target_link_libraries(vantor PRIVATE vantor_app)

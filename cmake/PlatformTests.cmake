@@ -16,22 +16,21 @@ function(vantor_add_private_x_test name first_display target filter environment)
     PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 1 test\\.")
 endfunction()
 
-file(GLOB VANTOR_DEVICE_TESTS CONFIGURE_DEPENDS tests/devices/*.cpp)
-if(VANTOR_DEVICE_TESTS)
-  add_executable(device_tests ${VANTOR_DEVICE_TESTS})
-  target_link_libraries(device_tests PRIVATE vantor_platform vantor_fakes GTest::gtest GTest::gtest_main
-    X11::X11 X11::Xtst)
-  gtest_discover_tests(device_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-endif()
+add_executable(device_tests
+  tests/devices/FrameChecksumTest.cpp tests/devices/KeymapTest.cpp
+  tests/devices/OpenAlSoundTest.cpp tests/devices/QtBitmapLoaderTest.cpp
+  tests/devices/QtTextPainterTest.cpp tests/devices/SdlJoystickTest.cpp)
+target_link_libraries(device_tests PRIVATE vantor_qt vantor_openal vantor_sdl vantor_x11
+  vantor_desktop vantor_linux vantor_scene GTest::gtest GTest::gtest_main X11::X11 X11::Xtst)
+gtest_discover_tests(device_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
-file(GLOB VANTOR_QT_TESTS CONFIGURE_DEPENDS tests/qt/*.cpp)
-if(VANTOR_QT_TESTS)
-  add_executable(qt_tests ${VANTOR_QT_TESTS})
-  target_link_libraries(qt_tests PRIVATE vantor_app vantor_fakes Qt6::Test GTest::gtest)
-  gtest_discover_tests(qt_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-endif()
+add_executable(qt_tests
+  tests/qt/AboutDlgTest.cpp tests/qt/HighScoreDlgTest.cpp tests/qt/LinkOpenerTest.cpp
+  tests/qt/MainFrameTest.cpp tests/qt/QtTestMain.cpp)
+target_link_libraries(qt_tests PRIVATE vantor_app vantor_fakes Qt6::Test GTest::gtest)
+gtest_discover_tests(qt_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
 add_test(NAME install_test
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/install_test.sh
