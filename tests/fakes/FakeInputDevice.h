@@ -4,7 +4,7 @@
 #include "platform/InputSystem.h"
 
 template <class Interface>
-class CFakeDevice : public Interface {
+class CFakeInputDevice : public Interface {
 public:
     HRESULT SetCooperativeLevel(IWindow* window, uint32_t flags) override
     {

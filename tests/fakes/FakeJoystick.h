@@ -7,7 +7,7 @@
 
 #include "tests/fakes/FakeInputDevice.h"
 
-class CFakeJoystick final : public CFakeDevice<IJoystickDevice> {
+class CFakeJoystick final : public CFakeInputDevice<IJoystickDevice> {
 public:
     struct Range {
         uint32_t axis;

@@ -5,7 +5,7 @@
 
 #include "tests/fakes/FakeInputDevice.h"
 
-class CFakeKeyboard final : public CFakeDevice<IKeyboardDevice> {
+class CFakeKeyboard final : public CFakeInputDevice<IKeyboardDevice> {
 public:
     HRESULT GetDeviceState(uint32_t size, void* data) override
     {
