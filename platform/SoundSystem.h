@@ -57,7 +57,9 @@ public:
     // is only used when the range wraps round the end, so for a static buffer locked from
     // 0 it is empty (null, 0). DSBLOCK_FROMWRITECURSOR starts at the write cursor instead of
     // offset: 0, since static buffers are filled before they play. Unlock with exactly the
-    // regions Lock gave.
+    // regions Lock gave. A device may let go of its copy of the sound once Unlock has
+    // handed it over (OpenAL keeps its own), so a second Lock may hand out silence, not
+    // what was written before: a caller that locks again writes every byte it wants heard.
     virtual HRESULT Lock(uint32_t offset, uint32_t bytes, void** region1, uint32_t* bytes1,
                          void** region2, uint32_t* bytes2, uint32_t flags) = 0;
     // Takes what was written into the regions as the buffer's sound.
