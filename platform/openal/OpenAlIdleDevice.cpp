@@ -30,7 +30,7 @@ COpenAlIdleDevice::COpenAlIdleDevice(ALCdevice* device, ALCcontext* context, Del
             reinterpret_cast<PauseFunction>(alcGetProcAddress(device, "alcDeviceResumeSOFT"));
         if (m_pPause == nullptr || m_pResume == nullptr) m_pPause = m_pResume = nullptr;
     }
-    m_watcher = std::thread(&COpenAlIdleDevice::Watch, this);
+    m_watcher = std::thread(&COpenAlIdleDevice::WatchForSilence, this);
 }
 
 COpenAlIdleDevice::~COpenAlIdleDevice()
@@ -43,7 +43,7 @@ COpenAlIdleDevice::~COpenAlIdleDevice()
     m_watcher.join();
     // Without a context, closing the device frees the buffers still orphaned.
     if (m_pContext == nullptr) return;
-    DeleteOrphans();
+    DeleteOrphanedBuffers();
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(m_pContext);
 }
@@ -65,7 +65,7 @@ bool COpenAlIdleDevice::Attach(COpenAlVoice& voice)
 void COpenAlIdleDevice::Detach(COpenAlVoice& voice)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    Dequeue(voice);
+    ForgetQueuedPlay(voice);
     m_voices.erase(std::remove(m_voices.begin(), m_voices.end(), &voice), m_voices.end());
     if (m_pContext == nullptr) {
         m_orphans.push_back(voice.Buffer());
@@ -80,7 +80,7 @@ bool COpenAlIdleDevice::Fill(COpenAlVoice& voice, ALenum format, const void* dat
 {
     Lock lock(m_mutex);
     if (!AwaitContext(lock)) return false;
-    Dequeue(voice);
+    ForgetQueuedPlay(voice);
     alGetError();
     voice.Fill(format, data, bytes, rate);
     return alGetError() == AL_NO_ERROR;
@@ -88,11 +88,11 @@ bool COpenAlIdleDevice::Fill(COpenAlVoice& voice, ALenum format, const void* dat
 
 bool COpenAlIdleDevice::Play(COpenAlVoice& voice, bool looping)
 {
-    return Locked([&] {
+    return CallAl([&] {
         if (m_pContext != nullptr && !m_bPausing) {
             Start(voice, looping);
         } else if (!m_bBroken) {
-            Dequeue(voice);
+            ForgetQueuedPlay(voice);
             m_queued.push_back({&voice, looping});
             m_wake.notify_one();
         }
@@ -101,20 +101,20 @@ bool COpenAlIdleDevice::Play(COpenAlVoice& voice, bool looping)
 
 bool COpenAlIdleDevice::Stop(COpenAlVoice& voice)
 {
-    return Locked([&] {
-        Dequeue(voice);
+    return CallAl([&] {
+        ForgetQueuedPlay(voice);
         voice.Pause();
     });
 }
 
 bool COpenAlIdleDevice::Seek(COpenAlVoice& voice, uint32_t position)
 {
-    return Locked([&] { voice.Seek(position); });
+    return CallAl([&] { voice.Seek(position); });
 }
 
 bool COpenAlIdleDevice::Position(const COpenAlVoice& voice, uint32_t* position) const
 {
-    return Locked([&] { *position = voice.Position(); });
+    return CallAl([&] { *position = voice.Position(); });
 }
 
 bool COpenAlIdleDevice::IsPlaying(const COpenAlVoice& voice) const
@@ -136,10 +136,10 @@ bool COpenAlIdleDevice::HasContext() const
     return m_pContext != nullptr;
 }
 
-// Runs act with the lock held; true unless AL reported an error meanwhile. Without a
-// context there is no AL call to fail.
+// Runs act, which makes AL calls, with the lock held; true unless AL reported an error
+// meanwhile. Without a context there is no AL call to fail.
 template <typename Act>
-bool COpenAlIdleDevice::Locked(Act act) const
+bool COpenAlIdleDevice::CallAl(Act act) const
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_pContext != nullptr) alGetError();
@@ -160,14 +160,14 @@ bool COpenAlIdleDevice::AwaitContext(Lock& lock)
     return m_pContext != nullptr;
 }
 
-void COpenAlIdleDevice::Dequeue(const COpenAlVoice& voice)
+void COpenAlIdleDevice::ForgetQueuedPlay(const COpenAlVoice& voice)
 {
     const auto same = [&](const QueuedPlay& play) { return play.voice == &voice; };
     m_queued.erase(std::remove_if(m_queued.begin(), m_queued.end(), same), m_queued.end());
 }
 
 // Whether plays or waiters need the watcher to make a context or end a pause.
-bool COpenAlIdleDevice::Wanted() const
+bool COpenAlIdleDevice::ContextWanted() const
 {
     return !m_bBroken && (!m_queued.empty() || (m_waiters > 0 && m_pContext == nullptr));
 }
@@ -193,15 +193,15 @@ void COpenAlIdleDevice::Start(COpenAlVoice& voice, bool looping)
 
 // Nothing can start a sound behind the watcher's back: plays start under the lock, and
 // while the watcher works unlocked they queue. So silence it sees holds until it acts.
-void COpenAlIdleDevice::Watch()
+void COpenAlIdleDevice::WatchForSilence()
 {
     const auto check = std::min({kCheckPeriod, m_delays.pause, m_delays.drop});
     Lock lock(m_mutex);
     auto quietSince = std::chrono::steady_clock::now();
     while (!m_bQuit) {
         const auto now = std::chrono::steady_clock::now();
-        if (Wanted()) {
-            Stand(lock);
+        if (ContextWanted()) {
+            MakeReadyAndStartQueued(lock);
             quietSince = std::chrono::steady_clock::now();
         } else if (m_pContext == nullptr) {
             m_wake.wait(lock);
@@ -210,9 +210,9 @@ void COpenAlIdleDevice::Watch()
             quietSince = now;
             m_wake.wait_for(lock, check);
         } else if (m_pPause != nullptr && !m_bPaused && now - quietSince >= m_delays.pause) {
-            Pause(lock);
+            PauseMixer(lock);
         } else if (now - quietSince >= m_delays.drop) {
-            Drop(lock);
+            DropContext(lock);
         } else {
             m_wake.wait_until(lock, m_bPaused ? quietSince + m_delays.drop : now + check);
         }
@@ -220,7 +220,7 @@ void COpenAlIdleDevice::Watch()
 }
 
 // Makes a context if none stands, wakes the device and starts what was queued.
-void COpenAlIdleDevice::Stand(Lock& lock)
+void COpenAlIdleDevice::MakeReadyAndStartQueued(Lock& lock)
 {
     if (m_pContext == nullptr && !MakeContext(lock)) {
         m_bBroken = true;
@@ -246,13 +246,13 @@ bool COpenAlIdleDevice::MakeContext(Lock& lock)
         return false;
     }
     m_pContext = context;
-    DeleteOrphans();
+    DeleteOrphanedBuffers();
     for (COpenAlVoice* const voice : m_voices) voice->MakeSource();
     return true;
 }
 
 // Unlocked while the device pauses, which can take milliseconds: plays meanwhile queue.
-void COpenAlIdleDevice::Pause(Lock& lock)
+void COpenAlIdleDevice::PauseMixer(Lock& lock)
 {
     m_bPausing = true;
     lock.unlock();
@@ -263,7 +263,7 @@ void COpenAlIdleDevice::Pause(Lock& lock)
 }
 
 // The sources go with their context, each voice keeping what the next source needs.
-void COpenAlIdleDevice::Drop(Lock& lock)
+void COpenAlIdleDevice::DropContext(Lock& lock)
 {
     for (COpenAlVoice* const voice : m_voices) voice->DropSource();
     alcMakeContextCurrent(nullptr);
@@ -277,7 +277,7 @@ void COpenAlIdleDevice::Drop(Lock& lock)
     lock.lock();
 }
 
-void COpenAlIdleDevice::DeleteOrphans()
+void COpenAlIdleDevice::DeleteOrphanedBuffers()
 {
     alDeleteBuffers(static_cast<ALsizei>(m_orphans.size()), m_orphans.data());
     m_orphans.clear();

@@ -68,18 +68,18 @@ private:
     };
 
     template <typename Act>
-    bool Locked(Act act) const;
+    bool CallAl(Act act) const;
     bool AwaitContext(Lock& lock);
-    void Dequeue(const COpenAlVoice& voice);
-    bool Wanted() const;
+    void ForgetQueuedPlay(const COpenAlVoice& voice);
+    bool ContextWanted() const;
     bool AnyPlaying() const;
     void Start(COpenAlVoice& voice, bool looping);
-    void Watch();
-    void Stand(Lock& lock);
+    void WatchForSilence();
+    void MakeReadyAndStartQueued(Lock& lock);
     bool MakeContext(Lock& lock);
-    void Pause(Lock& lock);
-    void Drop(Lock& lock);
-    void DeleteOrphans();
+    void PauseMixer(Lock& lock);
+    void DropContext(Lock& lock);
+    void DeleteOrphanedBuffers();
 
     ALCdevice* const m_pDevice;
     const Delays m_delays;
