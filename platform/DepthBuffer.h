@@ -15,14 +15,15 @@ public:
 
     int32_t Width() const { return m_nWidth; }
     int32_t Height() const { return m_nHeight; }
-    // For writing: counts the whole buffer as written. Use WritableData to say better.
+    // For writing: counts the whole buffer as written. Use DepthCallerMarks to say better.
     float* Data()
     {
         m_dirty.MarkAll();
         return m_depth.data();
     }
-    // Every change made through this pointer is reported with MarkWritten.
-    float* WritableData() { return m_depth.data(); }
+    // Marks nothing: the caller reports every change it makes through this pointer with
+    // MarkWritten, or the next clear leaves it in the buffer.
+    float* DepthCallerMarks() { return m_depth.data(); }
     const float* Data() const { return m_depth.data(); }
     float Depth(int32_t x, int32_t y) const { return m_depth[size_t(y) * m_nWidth + x]; }
     // Entries x0..x1 (inclusive, inside the buffer) of row y were written.

@@ -24,7 +24,7 @@ public:
 
     int32_t Width() const { return m_nWidth; }
     int32_t Height() const { return m_nHeight; }
-    // For writing: counts the whole surface as written. Use WritablePixels to say better.
+    // For writing: counts the whole surface as written. Use PixelsCallerMarks to say better.
     uint32_t* Pixels()
     {
         m_dirty.MarkAll();
@@ -32,10 +32,11 @@ public:
         return m_pPixels;
     }
     const uint32_t* Pixels() const { return m_pPixels; }
-    // Every change made through this pointer is reported with MarkWritten. A pointer kept
-    // past the next keyed blit from this surface must not be written (render targets
-    // keep theirs, and are never keyed sources).
-    uint32_t* WritablePixels()
+    // Marks nothing: the caller reports every change it makes through this pointer with
+    // MarkWritten, or the next clear leaves it on screen. A pointer kept past the next
+    // keyed blit from this surface must not be written (render targets keep theirs, and
+    // are never keyed sources).
+    uint32_t* PixelsCallerMarks()
     {
         m_bRunsValid = false;
         return m_pPixels;

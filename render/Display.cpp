@@ -36,7 +36,7 @@ void MakeOpaque(CSurface& surface, const RECT& rect)
 {
     const int32_t left = std::max(rect.left, 0), right = std::min(rect.right, surface.Width());
     const int32_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, surface.Height());
-    uint32_t* const pixels = surface.WritablePixels();
+    uint32_t* const pixels = surface.PixelsCallerMarks();
     for (int32_t y = top; y < bottom; ++y) {
         uint32_t* const row = pixels + size_t(y) * surface.Width();
         for (int32_t x = left; x < right; ++x) row[x] |= 0xFF000000u;

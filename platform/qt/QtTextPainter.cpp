@@ -34,7 +34,7 @@ HRESULT QtTextPainter::TextOut(CSurface& surface, int32_t x, int32_t y, const ch
     if (text == nullptr) return E_INVALIDARG;
     // What Qt writes into an opaque image: the colour with a full top byte.
     const uint32_t pixel = 0xFF000000u | (color & 0x00FFFFFFu);
-    uint32_t* const pixels = surface.WritablePixels();
+    uint32_t* const pixels = surface.PixelsCallerMarks();
     for (const Run& run : Find(text, color).runs) {
         const int32_t row = y + run.dy;
         const int32_t x0 = std::max(x + run.dx0, 0), x1 = std::min(x + run.dx1, surface.Width());

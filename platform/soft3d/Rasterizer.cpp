@@ -171,8 +171,8 @@ struct CRasterizer::Gradient {
 };
 
 CRasterizer::CRasterizer(CSurface& target, CDepthBuffer& depth)
-    : m_target(target), m_depthBuffer(depth), m_pixels(target.WritablePixels()),
-      m_depth(depth.WritableData()), m_nStride(target.Width()),
+    : m_target(target), m_depthBuffer(depth), m_pixels(target.PixelsCallerMarks()),
+      m_depth(depth.DepthCallerMarks()), m_nStride(target.Width()),
       m_bounds{0, 0, std::min(target.Width(), depth.Width()), std::min(target.Height(), depth.Height())},
       m_scissor(m_bounds)
 {
