@@ -1,7 +1,7 @@
 #pragma once
-// An input system with a keyboard on which no key is ever down and no joystick. The game
-// falls back to it when no real input can be opened, and tests use it where the input
-// devices only need to exist.
+// An input system with a keyboard on which no key is ever down and no joystick, for tests
+// where the input devices only need to exist. The game never needs it: the desktop input
+// system always stands, its keyboard falling back from the server's key map to key events.
 #include <memory>
 #include <vector>
 
