@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMetaObject>
@@ -41,7 +39,8 @@ CMainFrame::CMainFrame(const PlatformInstance* instance, DisplayDevices devices,
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
       m_pInstance(instance), m_displayDevices(std::move(devices)), m_pInputSystem(input),
-      m_pView(new CGameView(this))
+      m_pView(new CGameView(this)),
+      m_modalDialogs(this, [this] { return m_bClosing; }, [this] { return m_bDestroyed; })
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vantor"));
@@ -154,50 +153,16 @@ intptr_t CMainFrame::WindowProc(uint32_t message)
 void CMainFrame::CheckHighScore()
 {
     if (!IsHighScore(g_nScore)) return;
-    WaitForOpenDialogs();
+    m_modalDialogs.WaitForOpen();
     if (m_bClosing) return;
     CHighScoreEntryDlg dialog(this);
     RunModal(dialog);
-}
-
-void CMainFrame::WaitForOpenDialogs()
-{
-    // The table or the about box, opened as the run ended: the entry follows it rather
-    // than opening on top, and the tick keeps waiting, so the score holds still.
-    while (auto* const open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        if (m_bClosing) return;
-        QEventLoop loop;
-        connect(open, &QDialog::finished, &loop, &QEventLoop::quit);
-        connect(open, &QObject::destroyed, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-}
-
-bool CMainFrame::ReadyForModal()
-{
-    // A menu left open would stay live over the dialog and take its keys.
-    while (QWidget* const popup = QApplication::activePopupWidget()) {
-        popup->close();
-        if (QApplication::activePopupWidget() == popup) break;
-    }
-    return QApplication::activeModalWidget() == nullptr && !m_bClosing && !m_bDestroyed;
 }
 
 void CMainFrame::OnHighScoreTable()
 {
     CHighScoreTableDlg dialog(this);
     RunModal(dialog);
-}
-
-void CMainFrame::Reactivate()
-{
-    if (m_bDestroyed || m_bClosing) return;
-    // A dialog of ours still open keeps the front: with no window manager, a frame raised
-    // over it would hide it for good.
-    QWidget* const modal = QApplication::activeModalWidget();
-    QWidget* const front = modal != nullptr ? modal : this;
-    front->activateWindow();
-    front->raise();
 }
 
 void CMainFrame::MessageBox(const char* text, const char* caption)
@@ -279,7 +244,7 @@ void CMainFrame::showEvent(QShowEvent* event)
     QMetaObject::invokeMethod(this, &CMainFrame::FitOuterSize, Qt::QueuedConnection);
     // A window manager gives a new window the focus; without one nobody would, and the
     // game would wait for an activation that never comes. Asked once the window is mapped.
-    QMetaObject::invokeMethod(this, &CMainFrame::Reactivate, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { m_modalDialogs.Reactivate(); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::OnSetFocus()
@@ -316,7 +281,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     // The game first: its shutdown confirms a name being typed, which the dialogs'
     // dismissal below would otherwise cancel.
     OnClose();
-    EndOpenDialogs();
+    m_modalDialogs.EndOpen();
     event->accept();
 }
 
@@ -354,7 +319,7 @@ void CMainFrame::CloseFromOutside()
 void CMainFrame::EndGameNow()
 {
     OnClose();
-    EndOpenDialogs();
+    m_modalDialogs.EndOpen();
 }
 
 void CMainFrame::HaltOnExit()
@@ -366,16 +331,6 @@ void CMainFrame::HaltOnExit()
         frame->m_pGame->Halt();
     }
     g_pendingHighScore.Confirm();
-}
-
-void CMainFrame::EndOpenDialogs()
-{
-    // Anything still open is dismissed; a name entry among them was confirmed when the
-    // game shut down, and its cancel now changes nothing.
-    while (auto* const dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        dialog->reject();
-        if (QApplication::activeModalWidget() == dialog) break;
-    }
 }
 
 void CMainFrame::ReleaseWaitingTick()

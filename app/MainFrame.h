@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "app/ModalDialogs.h"
 #include "platform/DisplayDevices.h"
 #include "platform/Window.h"
 
@@ -63,15 +64,11 @@ public:
 
     void CheckHighScore();
     void OnHighScoreTable();
-    // Runs a modal dialog of the frame's, then activates the frame again, as the window
-    // system does for a dialog's owner elsewhere: without a window manager nothing would.
-    // An open menu is closed first; while another modal dialog is open, none opens.
+    // Runs a modal dialog of the frame's in its turn (see ModalDialogs.h).
     template <typename Dialog>
     void RunModal(Dialog& dialog)
     {
-        if (!ReadyForModal()) return;
-        dialog.DoModal();
-        Reactivate();
+        m_modalDialogs.Run(dialog);
     }
 
 signals:
@@ -98,12 +95,8 @@ private:
     intptr_t WindowProc(uint32_t message);
     void FitOuterSize();
     void FitDisplay();
-    bool ReadyForModal();
-    void WaitForOpenDialogs();
     void CreateMenu();
     void CreateAccelerators();
-    void EndOpenDialogs();
-    void Reactivate();
     void ReleaseWaitingTick();
 
     const PlatformInstance* m_pInstance;
@@ -122,4 +115,6 @@ private:
     std::condition_variable m_sendDone;
     uint64_t m_nMessagesHandled = 0;
     bool m_bClosing = false;
+
+    CModalDialogs m_modalDialogs;
 };

@@ -40,7 +40,7 @@ target_link_libraries(vantor_desktop PUBLIC vantor_contracts PRIVATE vantor_qt v
 add_library(vantor_app STATIC
   app/AboutDlg.cpp app/DesktopEntry.cpp app/DialogUnits.cpp app/GameApp.cpp app/GameView.cpp
   app/HighScoreEntryDlg.cpp app/HighScoreTableDlg.cpp app/Icons.cpp app/LinkOpener.cpp
-  app/MainFrame.cpp app/vantor.qrc)
+  app/MainFrame.cpp app/ModalDialogs.cpp app/vantor.qrc)
 target_link_libraries(vantor_app PUBLIC vantor_core vantor_qt vantor_openal vantor_desktop
   vantor_x11 Qt6::Widgets)
 
