@@ -40,7 +40,7 @@ CMainFrame::CMainFrame(const PlatformInstance* instance, DisplayDevices devices,
                                Qt::WindowCloseButtonHint),
       m_pInstance(instance), m_displayDevices(std::move(devices)), m_pInputSystem(input),
       m_pView(new CGameView(this)),
-      m_modalDialogs(this, [this] { return m_bClosing; }, [this] { return m_bDestroyed; })
+      m_modalDialogs(this, [this] { return m_bClosing.load(); }, [this] { return m_bDestroyed; })
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vantor"));

@@ -114,7 +114,7 @@ private:
     std::mutex m_sendLock;
     std::condition_variable m_sendDone;
     uint64_t m_nMessagesHandled = 0;
-    bool m_bClosing = false;
+    std::atomic<bool> m_bClosing{false};  // also set by HaltOnExit, from any thread
 
     CModalDialogs m_modalDialogs;
 };
