@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <string>
 
 #include "platform/BitmapLoader.h"
@@ -13,8 +12,10 @@
 #include "render/BitmapSurface.h"
 #include "render/Display.h"
 #include "tools/scene/BusyScene.h"
+#include "tests/fakes/FakeBitmapLoader.h"
 #include "tests/fakes/FakeWindow.h"
 #include "tests/fakes/FrameChecksum.h"
+#include "tests/fakes/GameHarness.h"
 #include "tests/fakes/RecordingTextPainter.h"
 
 namespace {
@@ -30,18 +31,6 @@ public:
     RECT lastDst, lastSrc;
     uint32_t corner = 0;  // the source's last pixel copied
     int blits = 0;
-};
-
-// Pictures by name; a name it does not know fails to load.
-class FakeLoader final : public IBitmapLoader {
-public:
-    std::unique_ptr<CSurface> LoadBitmap(const char* name) override
-    {
-        const auto found = pictures.find(name);
-        if (found == pictures.end()) return nullptr;
-        return std::make_unique<CSurface>(found->second);
-    }
-    std::map<std::string, CSurface> pictures;
 };
 
 // A picture whose every pixel tells where it came from, with a black (keyed) column 0.
@@ -66,7 +55,7 @@ protected:
 
     FakePrimary primary;
     CFakeWindow window;
-    FakeLoader loader;
+    CFakeBitmapLoader loader;
     CRecordingTextPainter painter;
     DisplayDevices devices;
 };
@@ -341,9 +330,38 @@ TEST(SceneChecksumTest, EveryScenePaintsExactlyItsGoldenPictureOnEveryDrawingPat
         for (const auto& golden : kGolden) {
             busy.Show(golden.scene);
             busy.Paint();
-            const uint64_t got = ColourChecksum(*busy.Display().m_pddsBack);
-            EXPECT_EQ(got, golden.checksum) << golden.name << " in round " << round << ": 0x"
-                                            << std::hex << got << "ull";
+            const CSurface& back = *busy.Display().m_pddsBack;
+            const uint64_t got = ColourChecksum(back);
+            // The message, and with it the file, is made only when the checksums differ.
+            const std::string name = std::string("SceneChecksumTest ") + golden.name;
+            EXPECT_EQ(got, golden.checksum)
+                << golden.name << " in round " << round << ": " << ChecksumText(got) << "; "
+                << SaveMismatch(back, round == 0 ? name : name + " round 2");
         }
     }
+}
+
+// The game tests' display is the one the frame gets: started by Init, on the window's
+// primary surface, with the recording device the harness hands it.
+TEST(GameHarnessTest, ItsDisplayIsMadeByInitAroundTheRecordingDevice)
+{
+    CGameHarness h;
+    EXPECT_EQ(h.display.m_pDevice, &h.device);
+    EXPECT_EQ(h.display.m_pViewport, h.device.Viewport());
+    EXPECT_EQ(h.display.m_pddsPrimary, &h.primary);
+    EXPECT_EQ(h.display.m_hWnd, &h.window);
+    ASSERT_NE(h.display.m_pddsBack, nullptr);
+    EXPECT_EQ(h.display.m_pddsBack->Width() * 10000 + h.display.m_pddsBack->Height(), 640 * 10000 + 480);
+    ASSERT_NE(h.display.m_pddsZBuffer, nullptr);
+    EXPECT_EQ(h.display.m_pddsZBuffer->Width() * 10000 + h.display.m_pddsZBuffer->Height(),
+              640 * 10000 + 480);
+    EXPECT_NE(h.display.m_pLight1, nullptr);
+    EXPECT_NE(h.display.m_pLight2, nullptr);
+    EXPECT_NE(h.display.m_pddsTitle, nullptr);
+    EXPECT_EQ(h.display.m_pTextPainter, &h.painter);
+    D3DVIEWPORT2 v;
+    h.display.m_pViewport->GetViewport2(&v);
+    EXPECT_FLOAT_EQ(v.dvClipY, 0.75f) << "set by Init, not the recording device's default";
+    EXPECT_TRUE(h.window.messageBoxes.empty());
+    EXPECT_FALSE(h.window.destroyed);
 }

@@ -17,4 +17,12 @@ struct CRealOverlays {
         devices.pBitmapLoader = &loader;
         return devices;
     }
+    // The picture without the texts: what the golden scenes hold, whatever fonts the
+    // system has.
+    DisplayDevices WithoutTexts()
+    {
+        DisplayDevices devices = Devices();
+        devices.pTextPainter = nullptr;
+        return devices;
+    }
 };

@@ -1,6 +1,11 @@
 #include "tests/fakes/GameHarness.h"
 
+#include <mutex>
+#include <stdexcept>
+#include <string>
+
 #include "game/Globals.h"
+#include "game/PlayState.h"
 #include "input/Input.h"
 #include "objects/GameObject.h"
 #include "objects/ObjectTable.h"
@@ -8,24 +13,50 @@
 #include "sound/Sound.h"
 #include "tests/fakes/MeshReset.h"
 
-CGameHarness::CGameHarness(IMultimediaTimer* customTimer)
+namespace {
+
+// A small title picture, keyed black at its left column, grey elsewhere.
+CSurface TitlePicture()
 {
-    display.m_pDevice = &device;
-    display.m_pViewport = device.Viewport();
-    display.m_pddsBack = &backBuffer;
-    display.m_pTextPainter = &painter;
-    display.m_nWidth = 640;
-    display.m_nHeight = 480;
-    display.m_hWnd = &window;
+    CSurface picture(30, 10);
+    picture.FillRect({1, 0, 30, 10}, 0x808080u);
+    return picture;
+}
+
+}  // namespace
+
+CGameHarness::CGameHarness(IMultimediaTimer* customTimer)
+    : m_madeDevice(std::make_unique<CRecordingDevice3D>()), device(*m_madeDevice), display(Devices())
+{
+    window.primary = &primary;
+    loader.pictures.emplace(kTitleBitmap, TitlePicture());
+    if (!display.Init(&window)) {
+        std::string boxes;
+        for (const std::string& box : window.messageBoxes) boxes += " [" + box + "]";
+        throw std::runtime_error("CGameHarness: CDisplay::Init failed:" + boxes);
+    }
     instance.pTimer = customTimer != nullptr ? customTimer : &timer;
     for (uint8_t& key : g_keyState) key = 0;
     game = std::make_unique<CGame>(&instance, &window, &display);
 }
 
+DisplayDevices CGameHarness::Devices()
+{
+    DisplayDevices devices;
+    // A second call finds nothing left to hand over, which fails that display's Init.
+    devices.makeDevice = [this](CSurface&, CDepthBuffer&) -> std::unique_ptr<IDevice3D> {
+        return std::move(m_madeDevice);
+    };
+    devices.pTextPainter = &painter;
+    devices.pBitmapLoader = &loader;
+    return devices;
+}
+
 CGameHarness::~CGameHarness()
 {
     if (game) Shutdown();
-    ForgetMeshTemplates();  // their materials die with this harness's device
+    display.ReleaseObjects();
+    ForgetMeshTemplates();  // their materials died with the display's device
 }
 
 void CGameHarness::Start()
@@ -60,7 +91,10 @@ CObjectWorld::CObjectWorld()
     FillSinTable();
     g_pD3DDevice = &device;
     g_pCamera = new CCamera;
-    g_pCamera->SetView(0, 200, 1000, 0, 0, 0, 0, 1, 0, 0);
+    {
+        std::lock_guard<std::mutex> lock(g_lock);  // as ResetCamera asks, though no other thread runs
+        ResetCamera();
+    }
     g_pSound = nullptr;
     InstallRecordingSound(sound);
     g_dwInput = 0;

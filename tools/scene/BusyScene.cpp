@@ -4,6 +4,7 @@
 
 #include "game/Game.h"
 #include "game/Globals.h"
+#include "game/PlayState.h"
 #include "objects/Enemy.h"
 #include "objects/EnemyShot.h"
 #include "objects/Explosion.h"
@@ -31,7 +32,8 @@ CBusyScene::CBusyScene(DisplayDevices devices, Scene scene, int32_t scale) : m_d
     Matrix4 projection;
     m_display.BuildProjectionMatrix(&projection, 0.75f, 0.75f, 100.0f, -100.0f);
     g_pD3DDevice->SetTransform(D3DTRANSFORMSTATE_PROJECTION, projection);
-    g_pCamera->SetView(0, 200, 1000, 0, 0, 0, 0, 1, 0, 0);
+    // Again, now on this display's device: the world set the view on its own.
+    ResetCamera();
     Show(scene);
 }
 

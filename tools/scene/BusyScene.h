@@ -6,10 +6,10 @@
 // the frame checksums and the scene-rendering tool; it takes over the game's globals
 // (display, device, camera, object table) for its lifetime.
 #include "platform/DisplayDevices.h"
-#include "platform/PrimarySurface.h"
 #include "render/Display.h"
 #include "tests/fakes/FakeWindow.h"
 #include "tests/fakes/GameHarness.h"
+#include "tests/fakes/NullPrimarySurface.h"
 
 class CBusyScene {
 public:
@@ -32,14 +32,11 @@ public:
     CDisplay& Display() { return m_display; }
 
 private:
-    struct NullPrimary final : IPrimarySurface {
-        HRESULT Blt(const RECT&, const CSurface&, const RECT&) override { return S_OK; }
-    };
     void PopulateTitle();
     void PopulatePlay(bool withShip);
 
     CObjectWorld m_world;
-    NullPrimary m_primary;
+    CNullPrimarySurface m_primary;
     CFakeWindow m_window;
     CDisplay m_display;
     Scene m_scene = Scene::Play;
