@@ -5,6 +5,9 @@
 // title screen none. So the device pauses (where it has the pause extension) once nothing
 // has played for a moment, the context and its sources go after a longer silence, and the
 // next play makes them again. Buffers belong to the device and stay loaded throughout.
+// Measured against a context that stands throughout, its device only paused: 7.5 MB less
+// resident on the title (7.4 MB through PulseAudio), the same CPU; a device never paused
+// costs the game 28 % more CPU on the title.
 //
 // Made by the sound system with the context it checked the device with, current; the
 // context is taken over. Every voice is attached before use and detached before it goes,
