@@ -3,30 +3,12 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/FramePresenter.h"
 #include "platform/Surface.h"
 #include "platform/x11/X11ShmPresenter.h"
-
-namespace {
-
-// Each pixel of srcRect becomes a scale x scale block of dst, from (x, y); the caller
-// makes sure the blocks fit.
-void CopyMagnified(const CSurface& src, const RECT& srcRect, CSurface& dst, int32_t scale, int32_t x, int32_t y)
-{
-    const int32_t width = srcRect.Width() * scale;
-    uint32_t* const pixels = dst.Pixels();
-    for (int32_t row = srcRect.top; row < srcRect.bottom; ++row) {
-        const uint32_t* const in = src.Pixels() + size_t(row) * src.Width() + srcRect.left;
-        uint32_t* const first = pixels + size_t(y + (row - srcRect.top) * scale) * dst.Width() + x;
-        for (int32_t i = 0; i < width; ++i) first[i] = in[i / scale];
-        for (int32_t copy = 1; copy < scale; ++copy) {
-            std::copy(first, first + width, first + size_t(copy) * dst.Width());
-        }
-    }
-}
-
-}  // namespace
+#include "render/MagnifiedFrame.h"
 
 CGameView::CGameView(QWidget* parent) : QWidget(parent)
 {
@@ -64,7 +46,9 @@ QPaintEngine* CGameView::paintEngine() const
 void CGameView::PaintNow()
 {
     if (m_pPresenter) {
+        m_bTickPaint = true;
         repaint();
+        m_bTickPaint = false;
     } else {
         update();
     }
@@ -73,6 +57,9 @@ void CGameView::PaintNow()
 void CGameView::paintEvent(QPaintEvent*)
 {
     if (m_pPresenter) {
+        // Any paint but the game's own (an expose, a new size) may find the window showing
+        // something else than the last frame.
+        if (!m_bTickPaint) ForgetShownFrame();
         m_pPresenter->WaitUntilShown();  // the paint draws over the last frame's pixels
         emit PaintRequested();
         return;
@@ -86,6 +73,7 @@ void CGameView::paintEvent(QPaintEvent*)
 void CGameView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    ForgetShownFrame();
     emit Resized();
 }
 
@@ -94,7 +82,20 @@ HRESULT CGameView::Blt(const RECT& dst, const CSurface& src, const RECT& srcRect
     if (m_bZoomed) return BltZoomed(src, srcRect);
     const float scale = PixelScale();  // dst is in screen pixels
     const QPoint topLeft(qRound(float(dst.left) / scale), qRound(float(dst.top) / scale));
-    return Show(src, srcRect, mapFromGlobal(topLeft), devicePixelRatioF());
+    if (!m_pPresenter) return Show(src, srcRect, mapFromGlobal(topLeft), devicePixelRatioF(), nullptr);
+    CDamageRects changed;
+    m_damage.Collect(src, [&](int32_t y, int32_t x0, int32_t x1) {
+        x0 = std::max(x0, srcRect.left), x1 = std::min(x1, srcRect.right);
+        if (y >= srcRect.top && y < srcRect.bottom && x0 < x1) changed.Add(y, x0, x1);
+    });
+    const std::vector<RECT> rects = changed.Take();
+    return Show(src, srcRect, mapFromGlobal(topLeft), devicePixelRatioF(), &rects);
+}
+
+void CGameView::ForgetShownFrame()
+{
+    m_damage.Forget();
+    if (m_pMagnified) m_pMagnified->Forget();
 }
 
 float CGameView::PixelScale() const
@@ -105,7 +106,8 @@ float CGameView::PixelScale() const
 void CGameView::SetZoomed(bool zoomed)
 {
     m_bZoomed = zoomed;
-    m_pZoomed.reset();
+    m_pMagnified.reset();
+    m_damage.Forget();
 }
 
 HRESULT CGameView::BltZoomed(const CSurface& src, const RECT& srcRect)
@@ -113,29 +115,27 @@ HRESULT CGameView::BltZoomed(const CSurface& src, const RECT& srcRect)
     const qreal ratio = devicePixelRatioF();
     const int32_t width = qRound(this->width() * ratio), height = qRound(this->height() * ratio);
     if (srcRect.Width() < 1 || srcRect.Height() < 1 || width < 1 || height < 1) return E_FAIL;
-    if (!m_pZoomed || m_pZoomed->Width() != width || m_pZoomed->Height() != height) {
-        // The border stays black; shared with the window system where it can be.
+    const CSurface* view = m_pMagnified ? &m_pMagnified->View() : nullptr;
+    if (view == nullptr || view->Width() != width || view->Height() != height) {
+        // Shared with the window system where it can be.
         std::shared_ptr<uint32_t> shown = m_pPresenter ? m_pPresenter->AllocatePixels(width, height) : nullptr;
-        m_pZoomed = shown ? std::make_unique<CSurface>(width, height, std::move(shown))
-                          : std::make_unique<CSurface>(width, height);
-        m_pZoomed->Fill(0xFF000000u);  // opaque, for a compositor that reads the top byte
+        m_pMagnified = std::make_unique<CMagnifiedFrame>(
+            shown ? std::make_unique<CSurface>(width, height, std::move(shown)) : std::make_unique<CSurface>(width, height));
     }
-    const int32_t scale = std::max(1, std::min(width / srcRect.Width(), height / srcRect.Height()));
-    RECT part = srcRect;
-    part.right = part.left + std::min(srcRect.Width(), width);
-    part.bottom = part.top + std::min(srcRect.Height(), height);
-    const int32_t x = (width - part.Width() * scale) / 2, y = (height - part.Height() * scale) / 2;
     if (m_pPresenter) m_pPresenter->WaitUntilShown();  // the last frame may still be read
-    CopyMagnified(src, part, *m_pZoomed, scale, x, y);
-    return Show(*m_pZoomed, {0, 0, width, height}, QPoint(0, 0), ratio);
+    const std::vector<RECT> changed = m_pMagnified->Update(src, srcRect);
+    return Show(m_pMagnified->View(), {0, 0, width, height}, QPoint(0, 0), ratio, &changed);
 }
 
-HRESULT CGameView::Show(const CSurface& src, const RECT& srcRect, QPoint topLeft, qreal ratio)
+HRESULT CGameView::Show(const CSurface& src, const RECT& srcRect, QPoint topLeft, qreal ratio,
+                        const std::vector<RECT>* changed)
 {
     if (m_pPresenter) {
         const qreal window = devicePixelRatioF();  // the window's pixels per view unit
         const int32_t x = qRound(topLeft.x() * window), y = qRound(topLeft.y() * window);
-        return m_pPresenter->Show(src, srcRect, x, y) ? DD_OK : E_FAIL;
+        if (m_pPresenter->Show(src, srcRect, x, y, changed)) return DD_OK;
+        ForgetShownFrame();
+        return E_FAIL;
     }
     if (m_pPainter == nullptr) return E_FAIL;
     QImage image(reinterpret_cast<const uchar*>(src.Pixels()), src.Width(), src.Height(),

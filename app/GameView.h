@@ -10,7 +10,9 @@
 #include <memory>
 
 #include "platform/PrimarySurface.h"
+#include "render/FrameDamage.h"
 
+class CMagnifiedFrame;
 class IFramePresenter;
 class QPainter;
 
@@ -53,12 +55,19 @@ protected:
 private:
     void OpenDirectPath();
     HRESULT BltZoomed(const CSurface& src, const RECT& srcRect);
-    // ratio: the source's pixels per view unit.
-    HRESULT Show(const CSurface& src, const RECT& srcRect, QPoint topLeft, qreal ratio);
+    // ratio: the source's pixels per view unit; changed as IFramePresenter::Show takes it.
+    HRESULT Show(const CSurface& src, const RECT& srcRect, QPoint topLeft, qreal ratio,
+                 const std::vector<RECT>* changed);
+    // The next present sends the whole frame.
+    void ForgetShownFrame();
 
     QPainter* m_pPainter = nullptr;  // set only while paintEvent runs, on Qt's path
     std::unique_ptr<IFramePresenter> m_pPresenter;  // null: Qt's path
     bool m_bTriedDirect = false;
     bool m_bZoomed = false;
-    std::unique_ptr<CSurface> m_pZoomed;  // the whole view, in its device pixels
+    bool m_bTickPaint = false;  // the paint PaintNow asked for, not the window system
+    // On the direct path, what changed since the last frame shown; the whole view in full
+    // screen, in its device pixels.
+    CFrameDamage m_damage;
+    std::unique_ptr<CMagnifiedFrame> m_pMagnified;
 };

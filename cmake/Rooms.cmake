@@ -35,7 +35,8 @@ add_library(vantor_core STATIC
   objects/Enemy.cpp objects/EnemyShot.cpp objects/Explosion.cpp objects/GameObject.cpp
   objects/ObjectTable.cpp objects/PlayerShip.cpp objects/PlayerShot.cpp
   objects/TitleShip.cpp objects/Track.cpp
-  render/BitmapSurface.cpp render/Camera.cpp render/Display.cpp render/Math3D.cpp
+  render/BitmapSurface.cpp render/Camera.cpp render/Display.cpp render/FrameDamage.cpp
+  render/MagnifiedFrame.cpp render/Math3D.cpp
   render/Meshes.cpp
   input/Input.cpp
   sound/Sound.cpp)

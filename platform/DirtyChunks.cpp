@@ -15,6 +15,12 @@ void CDirtyChunks::MarkAll()
     for (int32_t y = 0; y < m_nHeight; ++y) Mark(y, 0, m_nWidth - 1);
 }
 
+void CDirtyChunks::Merge(const CDirtyChunks& other)
+{
+    assert(other.m_nWidth == m_nWidth && other.m_nHeight == m_nHeight);
+    for (size_t i = 0; i < m_bits.size(); ++i) m_bits[i] |= other.m_bits[i];
+}
+
 void CDirtyChunks::MarkWide(uint64_t* row, int32_t c0, int32_t c1)
 {
     row[c0 >> 6] |= Bits(c0 & 63, 63);

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 class CDirtyChunks {
@@ -36,6 +37,14 @@ public:
         MarkWide(row, c0, c1);
     }
     void MarkAll();
+    // Adds other's marks to these; other describes a buffer of the same size.
+    void Merge(const CDirtyChunks& other);
+    // Calls visit(y, x0, x1) (x1 exclusive) for each marked stretch, row by row, left to
+    // right, and keeps the marks.
+    template <typename Visit>
+    void ForEachMarked(Visit&& visit) const;
+    int32_t Width() const { return m_nWidth; }
+    int32_t Height() const { return m_nHeight; }
 
     // Calls fill(y, x0, x1) (x1 exclusive) for each marked stretch of the rows top..bottom-1
     // inside left..right-1, then forgets the marks of every chunk that lies wholly inside.
@@ -51,6 +60,9 @@ public:
 private:
     template <typename Fill>
     void ClearMarkedRows(int32_t top, int32_t bottom, Fill&& fill);  // all of each row
+    // visit(x0, x1) for each marked stretch of one word of a row.
+    template <typename Visit>
+    void ForEachRunInWord(uint64_t bits, int32_t word, Visit&& visit) const;
     static uint64_t Bits(int32_t first, int32_t last)  // 0 <= first <= last <= 63
     {
         return (~0ull >> (63 - last)) & (~0ull << first);
@@ -119,15 +131,31 @@ void CDirtyChunks::ClearMarkedRows(int32_t top, int32_t bottom, Fill&& fill)
     for (int32_t y = top; y < bottom; ++y) {
         uint64_t* const row = &m_bits[size_t(y) * m_nWords];
         for (int32_t w = 0; w < m_nWords; ++w) {
-            uint64_t bits = row[w];
-            row[w] = 0;
-            while (bits != 0) {
-                const int32_t c = std::countr_zero(bits);
-                const int32_t run = std::countr_one(bits >> c);
-                const int32_t chunk = w * 64 + c;
-                fill(y, chunk << kChunkShift, std::min((chunk + run) << kChunkShift, m_nWidth));
-                bits &= bits + (bits & (0 - bits));  // the carry wipes out the lowest run
-            }
+            ForEachRunInWord(std::exchange(row[w], 0), w, [&](int32_t x0, int32_t x1) { fill(y, x0, x1); });
+        }
+    }
+}
+
+template <typename Visit>
+void CDirtyChunks::ForEachRunInWord(uint64_t bits, int32_t word, Visit&& visit) const
+{
+    while (bits != 0) {
+        const int32_t c = std::countr_zero(bits);
+        const int32_t run = std::countr_one(bits >> c);
+        const int32_t chunk = word * 64 + c;
+        visit(chunk << kChunkShift, std::min((chunk + run) << kChunkShift, m_nWidth));
+        bits &= bits + (bits & (0 - bits));  // the carry wipes out the lowest run
+    }
+}
+
+// A run that crosses a word boundary comes as two stretches that meet.
+template <typename Visit>
+void CDirtyChunks::ForEachMarked(Visit&& visit) const
+{
+    for (int32_t y = 0; y < m_nHeight; ++y) {
+        const uint64_t* const row = &m_bits[size_t(y) * m_nWords];
+        for (int32_t w = 0; w < m_nWords; ++w) {
+            ForEachRunInWord(row[w], w, [&](int32_t x0, int32_t x1) { visit(y, x0, x1); });
         }
     }
 }

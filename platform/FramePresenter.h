@@ -8,6 +8,7 @@
 // presenter is gone. Threads: the window thread only.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/Rect.h"
 
@@ -21,8 +22,11 @@ public:
     virtual std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) = 0;
     // Shows srcRect of src with its top-left corner at (x, y) of the window. It returns at
     // once, and the display server reads the pixels later: call WaitUntilShown before
-    // drawing over them. False when nothing could be shown.
-    virtual bool Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y) = 0;
+    // drawing over them. False when nothing could be shown. changed: the only rectangles
+    // of src (inside srcRect) that differ from what the window shows, none when nothing
+    // does; null when the window may show anything (its first frame, after an expose).
+    virtual bool Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y,
+                      const std::vector<RECT>* changed = nullptr) = 0;
     // Returns once the display server has read the last frame shown; at once, when it
     // has (a frame later it always has, so this rarely waits).
     virtual void WaitUntilShown() = 0;

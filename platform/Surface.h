@@ -43,6 +43,10 @@ public:
     }
     // Pixels x0..x1 (inclusive, clipped to the surface) of row y were written.
     void MarkWritten(int32_t y, int32_t x0, int32_t x1) { m_dirty.Mark(y, x0, x1); }
+    // What was written since the last clear to the clean colour, in whole chunks: every
+    // pixel outside it holds that colour (its top byte aside). A presenter compares it
+    // with the last frame's to show only what changed.
+    const CDirtyChunks& Written() const { return m_dirty; }
     uint32_t Pixel(int32_t x, int32_t y) const { return m_pPixels[size_t(y) * m_nWidth + x]; }
 
     // With DDBLTFAST_SRCCOLORKEY, source pixels equal to the source's colour key are skipped.

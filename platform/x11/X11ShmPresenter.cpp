@@ -141,10 +141,12 @@ std::shared_ptr<uint32_t> CX11ShmPresenter::AllocatePixels(int32_t width, int32_
     return std::shared_ptr<uint32_t>(segment, reinterpret_cast<uint32_t*>(segment->address));
 }
 
-bool CX11ShmPresenter::Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y)
+bool CX11ShmPresenter::Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y,
+                            const std::vector<RECT>* changed)
 {
     xcb_connection_t* const c = m_connection->connection;
     if (xcb_connection_has_error(c) != 0) return false;
+    if (changed != nullptr && changed->empty()) return true;
     std::shared_ptr<Segment> segment = Find(src.Pixels(), src.Width(), src.Height());
     if (segment == nullptr) segment = Staging(src);
     if (segment == nullptr) return false;
@@ -152,6 +154,7 @@ bool CX11ShmPresenter::Show(const CSurface& src, const RECT& srcRect, int32_t x,
     const int32_t right = std::clamp(srcRect.right, left, src.Width());
     const int32_t bottom = std::clamp(srcRect.bottom, top, src.Height());
     WaitUntilShown();
+    ClipTo(changed, x - left, y - top);
     // The server says when it has copied the frame out.
     xcb_shm_put_image(c, uint32_t(m_window), m_connection->gc, uint16_t(segment->width), uint16_t(segment->height),
                       uint16_t(left), uint16_t(top), uint16_t(right - left), uint16_t(bottom - top), int16_t(x),
@@ -159,6 +162,28 @@ bool CX11ShmPresenter::Show(const CSurface& src, const RECT& srcRect, int32_t x,
     xcb_flush(c);
     m_bInFlight = true;
     return true;
+}
+
+// One put clipped to the changed rectangles costs the server only their pixels, where a
+// put per rectangle would cost a request each.
+void CX11ShmPresenter::ClipTo(const std::vector<RECT>* changed, int32_t x, int32_t y)
+{
+    xcb_connection_t* const c = m_connection->connection;
+    if (changed == nullptr) {
+        if (!m_bClipped) return;
+        const uint32_t none = XCB_NONE;
+        xcb_change_gc(c, m_connection->gc, XCB_GC_CLIP_MASK, &none);
+        m_bClipped = false;
+        return;
+    }
+    std::vector<xcb_rectangle_t> rects;
+    rects.reserve(changed->size());
+    for (const RECT& rect : *changed) {
+        rects.push_back({int16_t(rect.left), int16_t(rect.top), uint16_t(rect.Width()), uint16_t(rect.Height())});
+    }
+    xcb_set_clip_rectangles(c, XCB_CLIP_ORDERING_UNSORTED, m_connection->gc, int16_t(x), int16_t(y),
+                            uint32_t(rects.size()), rects.data());
+    m_bClipped = true;
 }
 
 bool CX11ShmPresenter::TakeCompletion()

@@ -20,7 +20,8 @@ public:
     CX11ShmPresenter& operator=(const CX11ShmPresenter&) = delete;
 
     std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) override;
-    bool Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y) override;
+    bool Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y,
+              const std::vector<RECT>* changed) override;
     void WaitUntilShown() override;
 
     struct Connection;
@@ -32,6 +33,8 @@ private:
     bool TakeCompletion();
     std::shared_ptr<Segment> Find(const uint32_t* pixels, int32_t width, int32_t height);
     std::shared_ptr<Segment> Staging(const CSurface& src);
+    // Limits the next puts to changed (src's rectangles, src's origin at (x, y)); null: none.
+    void ClipTo(const std::vector<RECT>* changed, int32_t x, int32_t y);
 
     std::shared_ptr<Connection> m_connection;
     unsigned long m_window;
@@ -39,4 +42,5 @@ private:
     std::shared_ptr<Segment> m_staging;  // for frames drawn in memory of their own
     int m_nCompletionEvent = 0;
     bool m_bInFlight = false;  // a put whose completion has not arrived yet
+    bool m_bClipped = false;   // the context's clip is a list of rectangles
 };
