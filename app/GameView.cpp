@@ -96,6 +96,27 @@ void CGameView::ForgetShownFrame()
 {
     m_damage.Forget();
     if (m_pMagnified) m_pMagnified->Forget();
+    if (m_pShown) m_pShown->Forget();
+    m_bBorderOwed = true;
+}
+
+// The frame as last shown is kept unmagnified (a scale-1 CMagnifiedFrame), so the server
+// is sent only the pixels that changed, however often the game drew them again.
+bool CGameView::ShowServerMagnified(const CSurface& src, const CMagnifiedFrame::Placement& place)
+{
+    if (!m_pPresenter || m_bServerCannotMagnify) return false;
+    const RECT& part = place.part;
+    if (!m_pShown || m_pShown->View().Width() != part.Width() || m_pShown->View().Height() != part.Height()) {
+        m_pShown = std::make_unique<CMagnifiedFrame>(std::make_unique<CSurface>(part.Width(), part.Height()));
+    }
+    std::vector<RECT> changed = m_pShown->Update(src, part);
+    for (RECT& rect : changed) rect = {rect.left + part.left, rect.top + part.top, rect.right + part.left,
+                                       rect.bottom + part.top};
+    const bool whole = std::exchange(m_bBorderOwed, false);
+    if (m_pPresenter->ShowMagnified(src, part, place.scale, place.x, place.y, whole ? nullptr : &changed)) return true;
+    m_bServerCannotMagnify = true;
+    m_pShown.reset();
+    return false;
 }
 
 float CGameView::PixelScale() const
@@ -107,7 +128,9 @@ void CGameView::SetZoomed(bool zoomed)
 {
     m_bZoomed = zoomed;
     m_pMagnified.reset();
+    m_pShown.reset();
     m_damage.Forget();
+    m_bBorderOwed = true;
 }
 
 HRESULT CGameView::BltZoomed(const CSurface& src, const RECT& srcRect)
@@ -115,6 +138,7 @@ HRESULT CGameView::BltZoomed(const CSurface& src, const RECT& srcRect)
     const qreal ratio = devicePixelRatioF();
     const int32_t width = qRound(this->width() * ratio), height = qRound(this->height() * ratio);
     if (srcRect.Width() < 1 || srcRect.Height() < 1 || width < 1 || height < 1) return E_FAIL;
+    if (ShowServerMagnified(src, CMagnifiedFrame::Place(width, height, srcRect))) return DD_OK;
     const CSurface* view = m_pMagnified ? &m_pMagnified->View() : nullptr;
     if (view == nullptr || view->Width() != width || view->Height() != height) {
         // Shared with the window system where it can be.

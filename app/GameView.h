@@ -11,8 +11,8 @@
 
 #include "platform/PrimarySurface.h"
 #include "render/FrameDamage.h"
+#include "render/MagnifiedFrame.h"
 
-class CMagnifiedFrame;
 class IFramePresenter;
 class QPainter;
 
@@ -60,6 +60,8 @@ private:
                  const std::vector<RECT>* changed);
     // The next present sends the whole frame.
     void ForgetShownFrame();
+    // Full screen magnified by the display server; false where it cannot, nothing sent.
+    bool ShowServerMagnified(const CSurface& src, const CMagnifiedFrame::Placement& place);
 
     QPainter* m_pPainter = nullptr;  // set only while paintEvent runs, on Qt's path
     std::unique_ptr<IFramePresenter> m_pPresenter;  // null: Qt's path
@@ -69,5 +71,8 @@ private:
     // On the direct path, what changed since the last frame shown; the whole view in full
     // screen, in its device pixels.
     CFrameDamage m_damage;
-    std::unique_ptr<CMagnifiedFrame> m_pMagnified;
+    std::unique_ptr<CMagnifiedFrame> m_pMagnified;  // where we magnify
+    std::unique_ptr<CMagnifiedFrame> m_pShown;      // where the server does, at scale 1
+    bool m_bBorderOwed = true;                      // the black around the picture
+    bool m_bServerCannotMagnify = false;
 };

@@ -10,6 +10,7 @@ find_package(X11 REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(XCB_SHM REQUIRED IMPORTED_TARGET xcb-shm)
 pkg_check_modules(XCB_XINPUT REQUIRED IMPORTED_TARGET xcb-xinput)
+pkg_check_modules(XCB_RENDER REQUIRED IMPORTED_TARGET xcb-render)
 
 
 include(cmake/QtRoom.cmake)
@@ -28,9 +29,10 @@ target_include_directories(vantor_sdl PUBLIC
 target_link_libraries(vantor_sdl PUBLIC vantor_contracts vantor_linux
   PRIVATE vantor_posix ${CMAKE_DL_LIBS})
 
-add_library(vantor_x11 STATIC platform/x11/X11Keyboard.cpp platform/x11/X11ShmPresenter.cpp)
+add_library(vantor_x11 STATIC
+  platform/x11/X11Keyboard.cpp platform/x11/X11RenderScaler.cpp platform/x11/X11ShmPresenter.cpp)
 target_link_libraries(vantor_x11 PUBLIC vantor_contracts X11::xcb
-  PRIVATE vantor_linux PkgConfig::XCB_SHM PkgConfig::XCB_XINPUT)
+  PRIVATE vantor_linux PkgConfig::XCB_SHM PkgConfig::XCB_RENDER PkgConfig::XCB_XINPUT)
 
 # The input system of a desktop: X11's key map or Qt's key events, and SDL's joysticks.
 add_library(vantor_desktop STATIC platform/desktop/DesktopInputSystem.cpp)

@@ -27,6 +27,15 @@ public:
     // does; null when the window may show anything (its first frame, after an expose).
     virtual bool Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y,
                       const std::vector<RECT>* changed = nullptr) = 0;
+    // Shows part of src magnified, each pixel as a scale x scale block (scale 1..64), from
+    // (x, y) of the window on, the rest of the window black; changed as for Show, in src's
+    // pixels. False, with nothing sent, where the display server cannot magnify: the
+    // caller then magnifies the frame itself and shows that.
+    virtual bool ShowMagnified(const CSurface& /*src*/, const RECT& /*part*/, int32_t /*scale*/, int32_t /*x*/,
+                               int32_t /*y*/, const std::vector<RECT>* /*changed*/)
+    {
+        return false;
+    }
     // Returns once the display server has read the last frame shown; at once, when it
     // has (a frame later it always has, so this rarely waits).
     virtual void WaitUntilShown() = 0;

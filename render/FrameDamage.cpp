@@ -5,45 +5,40 @@
 
 void CDamageRects::Add(int32_t y, int32_t x0, int32_t x1)
 {
-    assert(y >= m_y && x0 < x1);
-    if (y != m_y) {
-        EndRow();
-        // A row skipped closes every rectangle.
-        if (y != m_y + 1) m_done.insert(m_done.end(), m_open.begin(), m_open.end()), m_open.clear();
-        m_y = y;
+    assert(y >= m_nBottom - 1 && x0 < x1);
+    if (y / kBand != m_nBand) {
+        EndBand();
+        m_nBand = y / kBand;
+        m_nTop = y;
     }
-    if (!m_row.empty() && x0 - m_row.back().right < kGap) {
-        m_row.back().right = std::max(m_row.back().right, x1);
+    m_nBottom = y + 1;
+    // Stretches of one row come left to right, but a later row's may start anywhere.
+    auto at = std::lower_bound(m_band.begin(), m_band.end(), x0,
+                               [](const RECT& rect, int32_t x) { return rect.right + kGap <= x; });
+    if (at == m_band.end() || at->left > x1 + kGap) {
+        m_band.insert(at, RECT{x0, 0, x1, 0});
         return;
     }
-    m_row.push_back({x0, y, x1, y + 1});
+    at->left = std::min(at->left, x0);
+    at->right = std::max(at->right, x1);
+    // The wider stretch may now reach the ones after it.
+    auto next = at + 1;
+    while (next != m_band.end() && next->left <= at->right + kGap) {
+        at->right = std::max(at->right, next->right);
+        next = m_band.erase(next);
+    }
 }
 
-// The row's stretches continue the open rectangles they match; the others close.
-void CDamageRects::EndRow()
+void CDamageRects::EndBand()
 {
-    std::vector<RECT> open;
-    open.reserve(m_row.size());
-    for (RECT stretch : m_row) {
-        const auto same = std::find_if(m_open.begin(), m_open.end(), [&](const RECT& rect) {
-            return rect.left == stretch.left && rect.right == stretch.right;
-        });
-        if (same != m_open.end()) {
-            stretch.top = same->top;
-            m_open.erase(same);
-        }
-        open.push_back(stretch);
-    }
-    m_done.insert(m_done.end(), m_open.begin(), m_open.end());
-    m_open = std::move(open);
-    m_row.clear();
+    for (const RECT& stretch : m_band) m_done.push_back({stretch.left, m_nTop, stretch.right, m_nBottom});
+    m_band.clear();
 }
 
 std::vector<RECT> CDamageRects::Take()
 {
-    EndRow();
-    m_done.insert(m_done.end(), m_open.begin(), m_open.end());
-    m_open.clear();
-    m_y = -1;
+    EndBand();
+    m_nBand = -1;
+    m_nBottom = 0;
     return std::exchange(m_done, {});
 }

@@ -14,23 +14,28 @@
 class CSurface;
 
 // Stretches of rows gathered into few rectangles, for a display server that clips a put to
-// a list of them: stretches closer than kGap merge, and rows with the same stretches stack.
+// a list of them: each band of kBand rows gets one rectangle per group of its stretches
+// that lie closer than kGap. A thin slanted line would otherwise cost a rectangle a row,
+// and the server's cost per rectangle outweighs the pixels a band adds.
 class CDamageRects {
 public:
-    static constexpr int32_t kGap = 32;  // pixels: below this a second rectangle costs more
+    static constexpr int32_t kBand = 4;  // rows
+    static constexpr int32_t kGap = 16;  // pixels
 
-    // Rows in increasing order; stretches of a row left to right, x1 exclusive.
+    // Rows in increasing order (a row may come again); x1 exclusive.
     void Add(int32_t y, int32_t x0, int32_t x1);
-    // Everything added since the last Take, as rectangles; empty when nothing was.
+    // Everything added since the last Take, as rectangles that do not overlap; empty when
+    // nothing was.
     std::vector<RECT> Take();
 
 private:
-    void EndRow();
+    void EndBand();
 
     std::vector<RECT> m_done;
-    std::vector<RECT> m_open;  // rectangles the last row added to, by their stretch
-    std::vector<RECT> m_row;   // the current row's merged stretches
-    int32_t m_y = -1;
+    std::vector<RECT> m_band;  // the current band's stretches, left to right, kGap apart
+    int32_t m_nBand = -1;
+    int32_t m_nTop = 0;        // the band's first and one past its last row added
+    int32_t m_nBottom = 0;
 };
 
 class CFrameDamage {

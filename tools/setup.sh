@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins libopenal-dev libsdl2-dev libx11-dev libxcb1-dev libxcb-shm0-dev libxcb-xinput-dev libxext-dev libxtst-dev
+  qt6-base-dev qt6-qpa-plugins libopenal-dev libsdl2-dev libx11-dev libxcb1-dev libxcb-shm0-dev libxcb-render0-dev libxcb-xinput-dev libxext-dev libxtst-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream
   clang libclang-rt-dev

@@ -10,6 +10,7 @@
 #include <sys/shm.h>
 
 #include "platform/Surface.h"
+#include "platform/x11/X11RenderScaler.h"
 
 // XCB rather than Xlib: when the server goes away Xlib's I/O-error path ends the process
 // from whichever call noticed, while an XCB connection just turns to an error state. The
@@ -31,8 +32,12 @@ struct CX11ShmPresenter::Segment {
     uint8_t* address = nullptr;
     int32_t width = 0;
     int32_t height = 0;
+    xcb_pixmap_t pixmap = 0;  // with the picture, once the segment is shown magnified
+    xcb_render_picture_t picture = 0;
     ~Segment()
     {
+        if (picture != 0) xcb_render_free_picture(connection->connection, picture);
+        if (pixmap != 0) xcb_free_pixmap(connection->connection, pixmap);
         if (seg != 0) {
             xcb_shm_detach(connection->connection, seg);
             xcb_flush(connection->connection);
@@ -103,7 +108,10 @@ std::unique_ptr<CX11ShmPresenter> CX11ShmPresenter::Open(unsigned long window)
     if (completion == 0 || !SurfaceLayout(c, uint32_t(window))) return nullptr;
     connection->gc = xcb_generate_id(c);
     xcb_create_gc(c, connection->gc, uint32_t(window), 0, nullptr);
-    return std::unique_ptr<CX11ShmPresenter>(new CX11ShmPresenter(std::move(connection), window, completion));
+    auto presenter =
+        std::unique_ptr<CX11ShmPresenter>(new CX11ShmPresenter(std::move(connection), window, completion));
+    presenter->m_pScaler = CX11RenderScaler::Open(c, uint32_t(window));
+    return presenter;
 }
 
 CX11ShmPresenter::CX11ShmPresenter(std::shared_ptr<Connection> connection, unsigned long window,
@@ -130,8 +138,9 @@ std::shared_ptr<uint32_t> CX11ShmPresenter::AllocatePixels(int32_t width, int32_
     if (address == reinterpret_cast<void*>(-1)) return nullptr;
     segment->address = static_cast<uint8_t*>(address);
     // A server elsewhere cannot map our memory; it says so with an error, not a result.
+    // Writable for the server: a pixmap over it (RENDER magnifies from one) needs that.
     const xcb_shm_seg_t seg = xcb_generate_id(c);
-    xcb_generic_error_t* const error = xcb_request_check(c, xcb_shm_attach_checked(c, seg, uint32_t(shmid), 1));
+    xcb_generic_error_t* const error = xcb_request_check(c, xcb_shm_attach_checked(c, seg, uint32_t(shmid), 0));
     if (error != nullptr || xcb_connection_has_error(c) != 0) {
         std::free(error);
         return nullptr;
@@ -147,8 +156,7 @@ bool CX11ShmPresenter::Show(const CSurface& src, const RECT& srcRect, int32_t x,
     xcb_connection_t* const c = m_connection->connection;
     if (xcb_connection_has_error(c) != 0) return false;
     if (changed != nullptr && changed->empty()) return true;
-    std::shared_ptr<Segment> segment = Find(src.Pixels(), src.Width(), src.Height());
-    if (segment == nullptr) segment = Staging(src);
+    const std::shared_ptr<Segment> segment = SegmentOf(src);
     if (segment == nullptr) return false;
     const int32_t left = std::clamp(srcRect.left, 0, src.Width()), top = std::clamp(srcRect.top, 0, src.Height());
     const int32_t right = std::clamp(srcRect.right, left, src.Width());
@@ -162,6 +170,43 @@ bool CX11ShmPresenter::Show(const CSurface& src, const RECT& srcRect, int32_t x,
     xcb_flush(c);
     m_bInFlight = true;
     return true;
+}
+
+bool CX11ShmPresenter::ShowMagnified(const CSurface& src, const RECT& part, int32_t scale, int32_t x, int32_t y,
+                                     const std::vector<RECT>* changed)
+{
+    xcb_connection_t* const c = m_connection->connection;
+    if (m_pScaler == nullptr || xcb_connection_has_error(c) != 0) return false;
+    if (changed != nullptr && changed->empty()) return true;
+    const std::shared_ptr<Segment> segment = SegmentOf(src);
+    if (segment == nullptr) return false;
+    WaitUntilShown();
+    if (segment->picture == 0) {
+        segment->pixmap = xcb_generate_id(c);
+        xcb_shm_create_pixmap(c, segment->pixmap, uint32_t(m_window), uint16_t(segment->width),
+                              uint16_t(segment->height), 24, segment->seg, 0);
+        segment->picture = m_pScaler->MakeSource(segment->pixmap);
+    }
+    std::vector<RECT> magnified;
+    if (changed != nullptr) {
+        magnified.reserve(changed->size());
+        for (const RECT& rect : *changed) {
+            magnified.push_back({x + (rect.left - part.left) * scale, y + (rect.top - part.top) * scale,
+                                 x + (rect.right - part.left) * scale, y + (rect.bottom - part.top) * scale});
+        }
+    }
+    m_pScaler->Show(segment->picture, part, scale, x, y, changed != nullptr ? &magnified : nullptr);
+    // RENDER says nothing when it is done; the answer to a request sent after it does.
+    m_nComposedSequence = xcb_get_input_focus(c).sequence;
+    m_bComposing = true;
+    xcb_flush(c);
+    return true;
+}
+
+std::shared_ptr<CX11ShmPresenter::Segment> CX11ShmPresenter::SegmentOf(const CSurface& src)
+{
+    std::shared_ptr<Segment> segment = Find(src.Pixels(), src.Width(), src.Height());
+    return segment != nullptr ? segment : Staging(src);
 }
 
 // One put clipped to the changed rectangles costs the server only their pixels, where a
@@ -201,6 +246,11 @@ bool CX11ShmPresenter::TakeCompletion()
 
 void CX11ShmPresenter::WaitUntilShown()
 {
+    if (m_bComposing) {
+        m_bComposing = false;
+        std::free(xcb_get_input_focus_reply(m_connection->connection, {m_nComposedSequence}, nullptr));
+        TakeCompletion();  // nothing comes but errors, which would pile up
+    }
     if (!m_bInFlight) return;
     m_bInFlight = false;
     xcb_connection_t* const c = m_connection->connection;

@@ -10,6 +10,8 @@
 
 #include "platform/FramePresenter.h"
 
+class CX11RenderScaler;
+
 class CX11ShmPresenter final : public IFramePresenter {
 public:
     // Null when there is no X server, no MIT-SHM, or the window's pixels are not 32-bit
@@ -22,6 +24,8 @@ public:
     std::shared_ptr<uint32_t> AllocatePixels(int32_t width, int32_t height) override;
     bool Show(const CSurface& src, const RECT& srcRect, int32_t x, int32_t y,
               const std::vector<RECT>* changed) override;
+    bool ShowMagnified(const CSurface& src, const RECT& part, int32_t scale, int32_t x, int32_t y,
+                       const std::vector<RECT>* changed) override;
     void WaitUntilShown() override;
 
     struct Connection;
@@ -33,6 +37,8 @@ private:
     bool TakeCompletion();
     std::shared_ptr<Segment> Find(const uint32_t* pixels, int32_t width, int32_t height);
     std::shared_ptr<Segment> Staging(const CSurface& src);
+    // The segment src's pixels are in, or a staging copy of them; null when neither.
+    std::shared_ptr<Segment> SegmentOf(const CSurface& src);
     // Limits the next puts to changed (src's rectangles, src's origin at (x, y)); null: none.
     void ClipTo(const std::vector<RECT>* changed, int32_t x, int32_t y);
 
@@ -40,7 +46,10 @@ private:
     unsigned long m_window;
     std::vector<std::weak_ptr<Segment>> m_segments;
     std::shared_ptr<Segment> m_staging;  // for frames drawn in memory of their own
+    std::unique_ptr<CX11RenderScaler> m_pScaler;  // null: the server cannot magnify
     int m_nCompletionEvent = 0;
     bool m_bInFlight = false;  // a put whose completion has not arrived yet
+    bool m_bComposing = false;  // a magnified frame the server may still be reading
+    unsigned int m_nComposedSequence = 0;  // of the round trip that says it has read it
     bool m_bClipped = false;   // the context's clip is a list of rectangles
 };
